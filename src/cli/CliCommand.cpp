@@ -1,0 +1,67 @@
+#include "cli/CliCommand.h"
+
+#include "cli/DevicesCommand.h"
+
+#include <algorithm>
+#include <array>
+
+namespace ombrix::cli {
+
+namespace {
+
+constexpr std::array kCommands = {
+    CliCommand{"devices", "devices",
+               "  Identifies every attached instrument once and prints one line per\n"
+               "  instrument, ascending by serial number: serial, unit type, variant,\n"
+               "  US value and device path, separated by tabs.\n"
+               "  Exit status 0 when at least one instrument is listed, 1 when none.\n",
+               RunDevices},
+};
+
+constexpr std::string_view kOverview =
+    "Usage: ombrix-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Talks to the attached instruments without a window.\n"
+    "\n"
+    "Instruments are found in the device directory ($OMBRIX_DEVICE_DIR, else\n"
+    "$XDG_RUNTIME_DIR/ombrix/devices, else /tmp/ombrix-<uid>/devices) as *.sock\n"
+    "sockets, and on USB for the vendor:product pairs listed in $OMBRIX_USB_IDS\n"
+    "(hexadecimal, comma-separated, e.g. 1a2b:0001).\n"
+    "\n"
+    "Commands:\n";
+
+void printHelp(std::ostream& out) {
+    out << kOverview;
+    for (const auto& command : kCommands) {
+        out << "\nombrix-cli " << command.synopsis << "\n" << command.description;
+    }
+    out << "\nombrix-cli --help\n  Prints this text.\n"
+        << "\nA command line that cannot be understood exits with status " << kUsageError << ".\n";
+}
+
+bool isHelp(std::string_view argument) {
+    return argument == "--help" || argument == "-h" || argument == "help";
+}
+
+} // namespace
+
+int RunCli(std::span<const std::string> arguments, CliContext& context) {
+    if (arguments.empty()) {
+        printHelp(context.err);
+        return kUsageError;
+    }
+    if (isHelp(arguments.front())) {
+        printHelp(context.out);
+        return 0;
+    }
+    const auto command = std::find_if(kCommands.begin(), kCommands.end(),
+                                      [&](const auto& c) { return c.name == arguments.front(); });
+    if (command == kCommands.end()) {
+        context.err << "ombrix-cli: unknown command '" << arguments.front()
+                    << "'; see ombrix-cli --help\n";
+        return kUsageError;
+    }
+    return command->run(arguments.subspan(1), context);
+}
+
+} // namespace ombrix::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "link/Clock.h"
+#include "link/DeviceBackend.h"
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ombrix::cli {
+
+// Exit status of a command line that could not be understood.
+inline constexpr int kUsageError = 64;
+
+// What a command works with; main builds it, tests build it over a scripted backend.
+struct CliContext {
+    link::DeviceBackend& backend;
+    link::Clock& clock;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct CliCommand {
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view description; // lines of the help text, exit statuses included
+    int (*run)(std::span<const std::string> arguments, CliContext& context);
+};
+
+// Runs the command named by arguments[0] with the rest as its arguments.
+int RunCli(std::span<const std::string> arguments, CliContext& context);
+
+} // namespace ombrix::cli

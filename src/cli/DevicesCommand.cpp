@@ -1,0 +1,21 @@
+#include "cli/DevicesCommand.h"
+
+#include "link/UsbConnection.h"
+
+namespace ombrix::cli {
+
+int RunDevices(std::span<const std::string> arguments, CliContext& context) {
+    if (!arguments.empty()) {
+        context.err << "ombrix-cli devices: takes no arguments\n";
+        return kUsageError;
+    }
+    link::UsbConnection connection(context.backend, context.clock);
+    connection.RefreshDevices();
+    for (const auto& [serial, entry] : connection.Devices()) {
+        context.out << serial << '\t' << entry.unitType << '\t' << entry.variant << '\t'
+                    << entry.usValue << '\t' << entry.pathRecord.path << '\n';
+    }
+    return connection.Devices().empty() ? 1 : 0;
+}
+
+} // namespace ombrix::cli

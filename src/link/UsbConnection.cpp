@@ -1,0 +1,249 @@
+#include "link/UsbConnection.h"
+
+#include "link/LinkErrors.h"
+#include "link/ReplyField.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace ombrix::link {
+
+namespace {
+
+constexpr std::string_view kShortIdentification = ";#1,U?,N?;";
+constexpr std::string_view kUsRequest = ";#7,US;";
+constexpr std::string_view kIdentificationMark = "#1,U";
+constexpr char kReplyTerminator = ';';
+
+bool timedOut(Ticks since, Ticks now) {
+    return elapsedSince(since, now) > static_cast<Ticks>(kReplyTimeout.count());
+}
+
+// Unit type and variant from the "U" field: a number, then an optional letter.
+std::optional<std::pair<std::int32_t, std::int32_t>> parseUnit(const std::string& text) {
+    std::int32_t unitType = 0;
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, unitType);
+    if (error != std::errc{}) {
+        return std::nullopt;
+    }
+    const std::int32_t variant = rest == end ? 0 : static_cast<unsigned char>(*rest) - 64;
+    return std::pair{unitType, variant};
+}
+
+} // namespace
+
+UsbConnection::UsbConnection(DeviceBackend& backend, Clock& clock)
+    : port_(backend), clock_(clock) {}
+
+UsbConnection::~UsbConnection() {
+    port_.ClearReceive();
+    port_.CloseAll();
+    devices_.clear();
+}
+
+bool UsbConnection::OpenDevice(std::optional<Serial>& serial) {
+    RefreshDevices();
+    if (serial && deviceUsable(*serial)) {
+        return true;
+    }
+    // The instrument used before is reopened while it is listed; falling back to
+    // the lowest serial would switch instruments after every link failure.
+    if (serial && openPreferred(*serial)) {
+        return true;
+    }
+    if (devices_.empty()) {
+        return false;
+    }
+    const auto& [lowest, entry] = *devices_.begin();
+    if (port_.OpenByPath(entry.pathRecord) != PortStatus::Done) {
+        return false;
+    }
+    serial = lowest;
+    return true;
+}
+
+bool UsbConnection::openPreferred(Serial serial) {
+    const auto found = devices_.find(serial);
+    return found != devices_.end() &&
+           port_.OpenByPath(found->second.pathRecord) == PortStatus::Done;
+}
+
+void UsbConnection::RefreshDevices() {
+    std::vector<DevicePathRecord> present;
+    port_.EnumerateDevices(present);
+    std::erase_if(devices_, [&](const auto& item) {
+        return std::none_of(present.begin(), present.end(), [&](const DevicePathRecord& p) {
+            return p.path == item.second.pathRecord.path;
+        });
+    });
+    for (const auto& device : present) {
+        if (port_.OpenByPath(device) != PortStatus::Done) {
+            continue; // also the instrument already open for the session
+        }
+        try {
+            identify(device);
+            port_.CloseByPath(device);
+        } catch (const CommException&) {
+            port_.CloseByPath(device);
+            clock_.sleepFor(kFailedInstrumentPause);
+        } catch (const CommBreakException&) {
+            port_.CloseByPath(device);
+            return;
+        }
+    }
+}
+
+void UsbConnection::identify(const DevicePathRecord& device) {
+    if (port_.SelectByPath(device.path) != PortStatus::Done) {
+        return;
+    }
+    port_.SetDriverTimeout(static_cast<std::int32_t>(kReplyTimeout.count()) * 1000);
+    const std::string identification = exchangeText(kShortIdentification);
+    if (identification.find(kIdentificationMark) == std::string::npos) {
+        throw CommException(CommException::kBadIdentification);
+    }
+    const std::string usReply = exchangeText(kUsRequest);
+
+    const auto unitField = ReplyField<std::string>(identification, "U");
+    const auto unit = unitField ? parseUnit(*unitField) : std::nullopt;
+    const auto serial = ReplyField<std::uint32_t>(identification, "N");
+    if (!unit || !serial) {
+        throw CommException(CommException::kBadIdentification);
+    }
+    DeviceEntry entry;
+    entry.pathRecord = device;
+    entry.unitType = unit->first;
+    entry.variant = unit->second;
+    entry.usValue = ReplyField<std::int32_t>(usReply, "US", true).value_or(0);
+    devices_[*serial] = entry;
+}
+
+std::string UsbConnection::exchangeText(std::string_view command) {
+    port_.ClearReceive();
+    port_.DiscardPending();
+    writeChunks(command);
+    std::string reply;
+    readUntilTerminator(reply);
+    return reply;
+}
+
+bool UsbConnection::deviceUsable(Serial serial) {
+    const auto found = devices_.find(serial);
+    return found != devices_.end() &&
+           port_.SelectByPath(found->second.pathRecord.path) == PortStatus::Done;
+}
+
+void UsbConnection::checkDevice(Serial serial) {
+    if (!deviceUsable(serial)) {
+        CloseDevice(serial);
+    }
+}
+
+void UsbConnection::WriteCommand(Serial serial, std::string_view command) {
+    checkDevice(serial);
+    try {
+        // Whatever the instrument sent earlier and nobody read would otherwise
+        // become the start of this command's reply.
+        port_.ClearReceive();
+        port_.DiscardPending();
+        writeChunks(command);
+    } catch (const CommException&) {
+        CloseDevice(serial);
+    } catch (const CommBreakException&) {
+        CloseDevice(serial);
+    }
+}
+
+void UsbConnection::writeChunks(std::string_view command) {
+    for (std::size_t offset = 0; offset < command.size(); offset += kWriteChunkSize) {
+        const auto chunk = command.substr(offset, kWriteChunkSize);
+        const Bytes bytes(chunk.begin(), chunk.end());
+        if (port_.WriteBytes(bytes) != PortStatus::Done) {
+            throw CommException(CommException::kWriteFailed);
+        }
+    }
+}
+
+void UsbConnection::ReadUntil(Serial serial, std::string& out) {
+    checkDevice(serial);
+    try {
+        readUntilTerminator(out);
+    } catch (const CommException&) {
+        CloseDevice(serial);
+    } catch (const CommBreakException&) {
+        CloseDevice(serial);
+    }
+}
+
+void UsbConnection::readUntilTerminator(std::string& out) {
+    out.clear();
+    Ticks lastByte = clock_.ticks();
+    while (true) {
+        std::uint8_t byte = 0;
+        if (port_.GetByte(byte)) {
+            out.push_back(static_cast<char>(byte));
+            if (byte == static_cast<std::uint8_t>(kReplyTerminator)) {
+                return;
+            }
+            lastByte = clock_.ticks();
+        } else if (timedOut(lastByte, clock_.ticks())) {
+            throw CommException(CommException::kTimeout);
+        } else {
+            clock_.sleepFor(kReadPollInterval);
+        }
+    }
+}
+
+void UsbConnection::ReadExact(Serial serial, std::uint32_t count,
+                              std::optional<std::uint8_t> stopByte, Bytes& out) {
+    checkDevice(serial);
+    if (count == 0) {
+        return;
+    }
+    try {
+        readExactly(count, stopByte, out);
+    } catch (const CommException&) {
+        CloseDevice(serial);
+    } catch (const CommBreakException&) {
+        CloseDevice(serial);
+    }
+}
+
+void UsbConnection::readExactly(std::uint32_t count, std::optional<std::uint8_t> stopByte,
+                                Bytes& out) {
+    out.clear();
+    out.reserve(count);
+    Ticks lastByte = clock_.ticks();
+    while (true) {
+        if (!port_.HasUnread()) {
+            port_.FillReceiveBuffer();
+        }
+        if (port_.HasUnread()) {
+            port_.TakeBytes(out, count - out.size());
+            if (out.size() == count) {
+                return;
+            }
+            lastByte = clock_.ticks();
+            if (stopByte && std::find(out.begin(), out.end(), *stopByte) != out.end()) {
+                return;
+            }
+        } else if (timedOut(lastByte, clock_.ticks())) {
+            throw CommException(CommException::kTimeout);
+        } else {
+            clock_.sleepFor(kReadPollInterval);
+        }
+    }
+}
+
+void UsbConnection::CloseDevice(Serial serial) {
+    const auto found = devices_.find(serial);
+    if (found != devices_.end()) {
+        port_.CloseByPath(found->second.pathRecord);
+        devices_.erase(found);
+    }
+    port_.ClearReceive();
+    throw DataSourceException(DataSourceException::kLinkFailure);
+}
+
+} // namespace ombrix::link

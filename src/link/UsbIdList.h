@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ombrix::link {
+
+inline constexpr std::string_view kUsbPathPrefix = "usb:";
+
+struct UsbId {
+    std::uint16_t vendor = 0;
+    std::uint16_t product = 0;
+    bool operator==(const UsbId&) const = default;
+};
+
+struct UsbIdList {
+    std::vector<UsbId> ids;
+    std::vector<std::string> rejected; // entries that are not "vvvv:pppp"
+};
+
+// Reads "vvvv:pppp,..." (hexadecimal, white space around entries allowed).
+UsbIdList ParseUsbIds(std::string_view text);
+
+// "usb:" bus "-" port path, e.g. "usb:1-4.2".
+std::string UsbDevicePath(std::uint8_t bus, const std::vector<std::uint8_t>& ports);
+
+} // namespace ombrix::link

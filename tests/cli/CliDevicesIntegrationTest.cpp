@@ -1,0 +1,53 @@
+#include "SocketPeer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using ombrix::testing::SocketPeer;
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+};
+
+CliResult runCli(const QStringList& arguments, const QString& deviceDirectory) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("OMBRIX_DEVICE_DIR", deviceDirectory);
+    environment.remove("OMBRIX_USB_IDS");
+    process.setProcessEnvironment(environment);
+    process.start(OMBRIX_CLI_PATH, arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+TEST(CliDevicesIntegrationTest, ListsOnlyTheInstrumentThatIdentifiesItself) {
+    QTemporaryDir directory;
+    const std::filesystem::path root = directory.path().toStdString();
+    SocketPeer garbage(root / "a-garbage.sock");
+    garbage.answer(";#1,U?,N?;", "\x01\x02?!garbage;");
+    SocketPeer good(root / "b-good.sock");
+    good.answer(";#1,U?,N?;", "#1,U745A,N40123;");
+    good.answer(";#7,US;", "#7,US,3;");
+
+    const CliResult result = runCli({"devices"}, directory.path());
+    EXPECT_EQ(result.exitCode, 0);
+    const QString path = "sock:" + QString::fromStdString((root / "b-good.sock").string());
+    EXPECT_EQ(result.out, "40123\t745\t1\t3\t" + path + "\n");
+    EXPECT_EQ(garbage.received(), ";#1,U?,N?;");
+}
+
+TEST(CliDevicesIntegrationTest, AnEmptyDeviceDirectoryListsNothing) {
+    QTemporaryDir directory;
+    const CliResult result = runCli({"devices"}, directory.path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "settings/SettingsStream.h"
+
+#include <QPoint>
+#include <QString>
+
+namespace ombrix::settings {
+
+// The commands history bar: how its history is saved (with the latest screenshot line,
+// appended or replacing, file name and folder, a comment written ahead of each save),
+// whether it is shown, and where it floats (not stored).
+class CommandsToolbarSettings {
+public:
+    virtual ~CommandsToolbarSettings() = default;
+    virtual bool Exchange(SettingsStream& stream, const QString& path);
+
+    bool AddImageInfo() const { return addImageInfo_; }
+    void SetAddImageInfo(bool add) { addImageInfo_ = add; }
+    bool Append() const { return append_; }
+    void SetAppend(bool append) { append_ = append; }
+    QString FileName() const { return fileName_; }
+    // Keeps the name with its extension replaced by ".txt", or ".txt" appended.
+    void SetFileName(const QString& name);
+    QString Folder() const { return folder_; }
+    void SetFolder(const QString& folder) { folder_ = folder; }
+    QString Separator() const { return separator_; }
+    void SetSeparator(const QString& separator) { separator_ = separator; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible) { visible_ = visible; }
+    QPoint FloatingPosition() const { return floatingPosition_; }
+    void SetFloatingPosition(const QPoint& position) { floatingPosition_ = position; }
+
+    // The folder, a native separator unless the folder is empty, and the file name.
+    QString FilePath() const;
+
+    bool operator==(const CommandsToolbarSettings&) const = default;
+
+private:
+    bool addImageInfo_ = false;
+    bool append_ = false;
+    QString fileName_ = QStringLiteral("commands.txt");
+    QString folder_;
+    QString separator_;
+    bool visible_ = true;
+    QPoint floatingPosition_{160, 240};
+};
+
+} // namespace ombrix::settings

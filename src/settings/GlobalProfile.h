@@ -1,0 +1,28 @@
+#pragma once
+
+#include "settings/SettingsStream.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace ombrix::settings {
+
+// The application's profile values under the key "Global", beside the settings tree.
+// Loading reads all six; storing writes back only the screenshot zoom and the refresh
+// rate, the two the main window saves when it closes.
+struct GlobalProfile {
+    static constexpr const char* kKey = "Global";
+
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 100;
+    std::int32_t height = 100;
+    std::int32_t screenshotZoom = 1;
+    std::int32_t refreshRate = 5;
+
+    bool Exchange(SettingsStream& stream, const QString& path);
+
+    bool operator==(const GlobalProfile&) const = default;
+};
+
+} // namespace ombrix::settings

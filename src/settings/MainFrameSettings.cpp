@@ -1,0 +1,24 @@
+#include "settings/MainFrameSettings.h"
+
+#include "settings/ValueExchange.h"
+
+namespace ombrix::settings {
+
+bool MainFrameSettings::Exchange(SettingsStream& stream, const QString& path) {
+    return ExchangeInKey(stream, path, [&] {
+        bool exchanged = ExchangeValue(stream, QStringLiteral("regular_window_rect"), windowRect_);
+        exchanged &= ExchangeValue(stream, QStringLiteral("keyboard_toolbar_visible"),
+                                   keyboardToolbarVisible_);
+        exchanged &=
+            ExchangeValue(stream, QStringLiteral("compact_window_width"), compactWindowWidth_);
+        return exchanged;
+    });
+}
+
+void MainFrameSettings::SetCompactWindowWidth(std::uint32_t width) {
+    if (width >= kMinimumCompactWidth) {
+        compactWindowWidth_ = width;
+    }
+}
+
+} // namespace ombrix::settings

@@ -1,0 +1,44 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/QSettingsStream.h"
+
+#include <memory>
+
+namespace ombrix::settings {
+
+bool SettingsStore::LoadSettings(ApplicationSettings& settings) const {
+    return ExchangeSettings(settings, false);
+}
+
+bool SettingsStore::StoreSettings(ApplicationSettings& settings) const {
+    return ExchangeSettings(settings, true);
+}
+
+bool SettingsStore::LoadProfile(GlobalProfile& profile) const {
+    return Exchange(false, [&profile](SettingsStream& stream) {
+        return profile.Exchange(stream, QString::fromLatin1(GlobalProfile::kKey));
+    });
+}
+
+bool SettingsStore::StoreProfile(GlobalProfile& profile) const {
+    return Exchange(true, [&profile](SettingsStream& stream) {
+        return profile.Exchange(stream, QString::fromLatin1(GlobalProfile::kKey));
+    });
+}
+
+bool SettingsStore::ExchangeSettings(ApplicationSettings& settings, bool storing) const {
+    return Exchange(storing, [&settings](SettingsStream& stream) {
+        return settings.Exchange(stream, settings.SettingsPath());
+    });
+}
+
+bool SettingsStore::Exchange(bool storing,
+                             const std::function<bool(SettingsStream&)>& exchange) const {
+    const auto stream = iniFilePath_ ? std::make_unique<QSettingsStream>(*iniFilePath_, storing)
+                                     : std::make_unique<QSettingsStream>(storing);
+    const bool exchanged = exchange(*stream);
+    const bool committed = !storing || stream->Commit();
+    return exchanged && committed;
+}
+
+} // namespace ombrix::settings

@@ -1,0 +1,106 @@
+#include "settings/ValueText.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <type_traits>
+
+namespace ombrix::settings {
+namespace {
+
+constexpr std::size_t kAddressOctets = 4;
+
+template <typename Integer> std::optional<Integer> ParseDecimal(std::string_view text) {
+    Integer value{};
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc{} || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Blanks around a number are accepted, as a hand-edited file may carry them. Characters
+// beyond Latin-1 become '?' and so fail to parse.
+QByteArray NumberBytes(QStringView text) {
+    return text.trimmed().toLatin1();
+}
+
+std::string_view View(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+template <typename Unsigned> std::optional<Unsigned> ParseBits(QStringView text) {
+    const QByteArray bytes = NumberBytes(text);
+    if (const auto value = ParseDecimal<Unsigned>(View(bytes))) {
+        return value;
+    }
+    if (const auto value = ParseDecimal<std::make_signed_t<Unsigned>>(View(bytes))) {
+        return static_cast<Unsigned>(*value);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString FormatIntegers(std::initializer_list<std::int32_t> numbers) {
+    QStringList texts;
+    for (const std::int32_t number : numbers) {
+        texts.append(QString::number(number));
+    }
+    return texts.join(u',');
+}
+
+std::optional<std::vector<std::int32_t>> ParseIntegerList(const QString& text) {
+    std::vector<std::int32_t> numbers;
+    for (const QString& token : text.split(u',')) {
+        const auto number = ParseDecimal<std::int32_t>(View(NumberBytes(token)));
+        if (!number) {
+            return std::nullopt;
+        }
+        numbers.push_back(*number);
+    }
+    return numbers;
+}
+
+std::optional<std::uint32_t> ParseDword(QStringView text) {
+    return ParseBits<std::uint32_t>(text);
+}
+
+std::optional<std::uint64_t> ParseQword(QStringView text) {
+    return ParseBits<std::uint64_t>(text);
+}
+
+std::string FormatAddress(std::uint32_t address) {
+    const auto octets = std::bit_cast<std::array<std::uint8_t, kAddressOctets>>(address);
+    std::string text;
+    for (const std::uint8_t octet : octets) {
+        if (!text.empty()) {
+            text.push_back('.');
+        }
+        text.append(std::to_string(octet));
+    }
+    return text;
+}
+
+std::optional<std::uint32_t> ParseAddress(std::string_view text) {
+    std::array<std::uint8_t, kAddressOctets> octets{};
+    for (std::size_t index = 0; index < octets.size(); ++index) {
+        const std::size_t dot = text.find('.');
+        const bool lastOctet = index + 1 == octets.size();
+        if (lastOctet != (dot == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        const auto octet = ParseDecimal<std::uint8_t>(text.substr(0, dot));
+        if (!octet) {
+            return std::nullopt;
+        }
+        octets[index] = *octet;
+        text.remove_prefix(lastOctet ? text.size() : dot + 1);
+    }
+    return std::bit_cast<std::uint32_t>(octets);
+}
+
+} // namespace ombrix::settings

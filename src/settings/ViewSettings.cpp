@@ -1,0 +1,16 @@
+#include "settings/ViewSettings.h"
+
+#include "settings/ValueExchange.h"
+
+namespace ombrix::settings {
+
+bool ViewSettings::Exchange(SettingsStream& stream, const QString& path) {
+    return ExchangeInKey(stream, path, [&] {
+        bool exchanged =
+            ExchangeValue(stream, QStringLiteral("button_highlight_period"), highlightPeriod_);
+        exchanged &= ExchangeValue(stream, QStringLiteral("background_color"), backgroundColor_);
+        return exchanged;
+    });
+}
+
+} // namespace ombrix::settings

@@ -1,0 +1,69 @@
+#include "render/ImageOps.h"
+
+#include <algorithm>
+
+namespace ombrix::render {
+
+namespace {
+
+constexpr std::uint32_t kColourBits = 0x00FFFFFFu;
+
+// The part of a w x h copy that lies inside both images, as a source rectangle
+// and the target's top-left corner.
+struct Span {
+    int sx, sy, tx, ty, w, h;
+};
+
+Span clipped(const CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy,
+             int w, int h) {
+    // Move the corners in together until both lie inside their images.
+    const int shiftX = std::max({0, -sx, -tx});
+    const int shiftY = std::max({0, -sy, -ty});
+    Span span{sx + shiftX, sy + shiftY, tx + shiftX, ty + shiftY, w - shiftX, h - shiftY};
+    span.w = std::min({span.w, source.Width() - span.sx, target.Width() - span.tx});
+    span.h = std::min({span.h, source.Height() - span.sy, target.Height() - span.ty});
+    return span;
+}
+
+template <typename Copy>
+void forEachPixel(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy, int w,
+                  int h, Copy copy) {
+    const Span span = clipped(target, tx, ty, source, sx, sy, w, h);
+    for (int y = 0; y < span.h; ++y) {
+        const std::uint32_t* in = source.Row(span.sy + y) + span.sx;
+        std::uint32_t* out = target.Row(span.ty + y) + span.tx;
+        for (int x = 0; x < span.w; ++x) {
+            copy(in[x], out[x]);
+        }
+    }
+}
+
+} // namespace
+
+void CopyOpaquePixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy,
+                      int w, int h, std::uint32_t transparentPixel) {
+    const std::uint32_t transparent = transparentPixel & kColourBits;
+    forEachPixel(target, tx, ty, source, sx, sy, w, h,
+                 [transparent](std::uint32_t in, std::uint32_t& out) {
+                     if ((in & kColourBits) != transparent) {
+                         out = in;
+                     }
+                 });
+}
+
+void CopyPixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy, int w,
+                int h) {
+    forEachPixel(target, tx, ty, source, sx, sy, w, h,
+                 [](std::uint32_t in, std::uint32_t& out) { out = in; });
+}
+
+void ReplaceColor(CLumImage& image, std::uint32_t fromPixel, std::uint32_t toPixel) {
+    const std::uint32_t from = fromPixel & kColourBits;
+    std::uint32_t* pixels = image.Bits();
+    const std::size_t count = static_cast<std::size_t>(image.Width()) * image.Height();
+    std::replace_if(
+        pixels, pixels + count, [from](std::uint32_t p) { return (p & kColourBits) == from; },
+        toPixel);
+}
+
+} // namespace ombrix::render

@@ -1,0 +1,169 @@
+#include "render/ScreenConversion.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::render {
+namespace {
+
+using session::Bytes;
+using session::DisplayParameters;
+using session::Palette;
+
+constexpr std::uint32_t kWhite = 0x00FFFFFFu;
+
+DisplayParameters depth(std::uint32_t bits) {
+    DisplayParameters params;
+    params.bitsPerPixel = bits;
+    return params;
+}
+
+DisplayParameters rgb565() {
+    DisplayParameters params;
+    params.bitsPerPixel = 16;
+    params.colourLayoutValid = 1;
+    params.translator.redShift = 11;
+    params.translator.greenShift = 5;
+    params.translator.redMask = 0x1F;
+    params.translator.greenMask = 0x3F;
+    params.translator.blueMask = 0x1F;
+    params.translator.redLeftShift = 3;
+    params.translator.greenLeftShift = 2;
+    params.translator.blueLeftShift = 3;
+    return params;
+}
+
+CLumImage screenFor(const ScreenGeometry& geometry) {
+    CLumImage screen;
+    EXPECT_TRUE(CreateScreenImage(screen, geometry));
+    return screen;
+}
+
+TEST(MonochromeTest, DefaultColoursStoreWhiteForZeroAndBlackForOne) {
+    const ScreenGeometry geometry{8, 1, 0};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(1), MonochromePalette({}, false), {0b10101010});
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(screen.Pixel(x, 0), x % 2 ? 0u : kWhite) << x;
+    }
+}
+
+TEST(MonochromeTest, ColourReferencesAreSwappedIntoPixels) {
+    DisplayColors colours;
+    colours[DisplayColors::Background] = 0x0000FF; // pure red as a colour reference
+    colours[DisplayColors::BacklightForeground] = 0x123456;
+    colours[DisplayColors::BacklightBackground] = 0x00FF00;
+    const ScreenGeometry geometry{2, 1, 0};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(1), MonochromePalette(colours, false), {0b10});
+    EXPECT_EQ(screen.Pixel(0, 0), 0x00FF0000u);
+
+    ConvertScreen(screen, geometry, depth(1), MonochromePalette(colours, true), {0b10});
+    EXPECT_EQ(screen.Pixel(0, 0), 0x0000FF00u);
+    EXPECT_EQ(screen.Pixel(1, 0), 0x00563412u);
+}
+
+TEST(MonochromeTest, PixelsRunDownEachColumnFirst) {
+    // Three rows: bit 3 of the first byte is the top pixel of column 1.
+    const ScreenGeometry geometry{3, 3, 2};
+    CLumImage screen = screenFor(geometry);
+    ASSERT_EQ(screen.Height(), 5);
+    ConvertScreen(screen, geometry, depth(1), MonochromePalette({}, false), {0b00001000, 0});
+    EXPECT_EQ(screen.Pixel(1, 2), 0u);
+    EXPECT_EQ(screen.Pixel(0, 2), kWhite);
+    EXPECT_EQ(screen.Pixel(0, 3), kWhite);
+    EXPECT_EQ(screen.Pixel(1, 3), kWhite);
+    EXPECT_EQ(screen.Pixel(1, 0), 0u); // the panel rows are not the display's
+}
+
+TEST(PaletteScreenTest, ValuesCrossByteBoundaries) {
+    // Three bits per pixel, one column of eight pixels: values 0..7 packed LSB first.
+    const ScreenGeometry geometry{1, 8, 11};
+    CLumImage screen = screenFor(geometry);
+    Palette palette(8);
+    for (std::uint32_t i = 0; i < 8; ++i) {
+        palette[i] = 0x010101u * i;
+    }
+    // 000 001 010 011 100 101 110 111 read from bit 0 upwards.
+    ConvertScreen(screen, geometry, depth(3), palette, {0b10001000, 0b11000110, 0b11111010});
+    for (int y = 0; y < 8; ++y) {
+        EXPECT_EQ(screen.Pixel(0, y), 0x010101u * static_cast<std::uint32_t>(y)) << y;
+    }
+    EXPECT_EQ(screen.Height(), 19); // the unused panel rows of a deep model stay below
+}
+
+TEST(PaletteScreenTest, PaletteEntriesAreWrittenUnchanged) {
+    const ScreenGeometry geometry{2, 1, 0};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(8), {0x112233u, 0x445566u}, {1, 0});
+    EXPECT_EQ(screen.Pixel(0, 0), 0x445566u);
+    EXPECT_EQ(screen.Pixel(1, 0), 0x112233u);
+}
+
+TEST(PaletteScreenTest, AnIndexBeyondThePaletteIsBlack) {
+    const ScreenGeometry geometry{2, 1, 0};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(8), {kWhite}, {0, 200});
+    EXPECT_EQ(screen.Pixel(0, 0), kWhite);
+    EXPECT_EQ(screen.Pixel(1, 0), 0u);
+}
+
+TEST(DirectColourTest, WordsAreLittleEndianThroughTheTranslator) {
+    const ScreenGeometry geometry{2, 2, 11};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, rgb565(), {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF});
+    EXPECT_EQ(screen.Pixel(0, 0), 0xF80000u);
+    EXPECT_EQ(screen.Pixel(0, 1), 0x00FC00u);
+    EXPECT_EQ(screen.Pixel(1, 0), 0x0000F8u);
+    EXPECT_EQ(screen.Pixel(1, 1), 0xF8FCF8u);
+}
+
+TEST(DirectColourTest, MoreThanSixteenBitsConvertsNothing) {
+    const ScreenGeometry geometry{1, 1, 0};
+    CLumImage screen = screenFor(geometry);
+    DisplayParameters params = rgb565();
+    params.bitsPerPixel = 24;
+    ConvertScreen(screen, geometry, params, {}, {0xFF, 0xFF, 0xFF});
+    EXPECT_EQ(screen.Pixel(0, 0), 0u);
+}
+
+TEST(ConversionBoundsTest, ShortDataConvertsAsFarAsItGoes) {
+    const ScreenGeometry geometry{4, 4, 0};
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(8), {kWhite}, {0, 0, 0, 0, 0}); // column 0 and one more
+    EXPECT_EQ(screen.Pixel(0, 3), kWhite);
+    EXPECT_EQ(screen.Pixel(1, 0), kWhite);
+    EXPECT_EQ(screen.Pixel(1, 1), 0u);
+
+    ConvertScreen(screen, geometry, rgb565(), {}, {0xFF}); // not even one word
+    EXPECT_EQ(screen.Pixel(0, 0), kWhite);
+}
+
+TEST(ConversionBoundsTest, AnImageSmallerThanTheDisplayIsClipped) {
+    CLumImage small;
+    ASSERT_TRUE(small.Create(2, 2));
+    const ScreenGeometry geometry{4, 4, 0};
+    ConvertScreen(small, geometry, depth(8), Palette(256, kWhite), Bytes(16, 0));
+    EXPECT_EQ(small.Pixel(1, 1), kWhite);
+}
+
+TEST(ConversionBoundsTest, EmptyImagesAndZeroDepthsAreSkipped) {
+    CLumImage empty;
+    const ScreenGeometry geometry{2, 2, 0};
+    ConvertScreen(empty, geometry, depth(8), {kWhite}, Bytes(4, 0));
+    EXPECT_TRUE(empty.IsEmpty());
+    CLumImage screen = screenFor(geometry);
+    ConvertScreen(screen, geometry, depth(0), {kWhite}, Bytes(4, 0));
+    EXPECT_EQ(screen.Pixel(0, 0), 0u);
+}
+
+TEST(ScreenImageTest, SizeIsTheDisplayPlusThePanel) {
+    CLumImage screen;
+    EXPECT_TRUE(CreateScreenImage(screen, {128, 64, 11}));
+    EXPECT_EQ(screen.Width(), 128);
+    EXPECT_EQ(screen.Height(), 75);
+    EXPECT_FALSE(CreateScreenImage(screen, {0, 64, 11}));
+    EXPECT_TRUE(screen.IsEmpty());
+}
+
+} // namespace
+} // namespace ombrix::render

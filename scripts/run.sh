@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Builds Ombrix and lists the attached instruments.
+# Builds Ombrix and shows the attached instruments. Where no instrument is
+# attached, the simulated instruments stand in for them while it runs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$root/build"
 
 "$root/scripts/build.sh" "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-"$build_dir/src/cli/ombrix-cli" devices || echo "No instrument found."
+cli="$build_dir/src/cli/ombrix-cli"
+
+if ! "$cli" devices >/dev/null 2>&1; then
+    echo "No instrument attached: starting the simulated instruments (ombrix-sim)."
+    coproc SIM { exec "$build_dir/sim/ombrix-sim"; }
+    trap 'kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null || true' EXIT
+    while read -r line <&"${SIM[0]}"; do
+        [ "$line" = "ready" ] && break
+    done
+fi
+
+echo "Attached instruments (serial, unit type, variant, US value, device path):"
+"$cli" devices

@@ -51,3 +51,41 @@ TEST(CliDevicesIntegrationTest, AnEmptyDeviceDirectoryListsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// The simulated instruments, started on a private device directory.
+class SimulatorProcess {
+public:
+    explicit SimulatorProcess(const QString& deviceDirectory) {
+        process_.start(OMBRIX_SIM_PATH, {"--device-dir", deviceDirectory});
+        while (process_.waitForReadyRead(10000)) {
+            output_ += QString::fromUtf8(process_.readAllStandardOutput());
+            if (output_.contains("ready\n")) {
+                return;
+            }
+        }
+        ADD_FAILURE() << "ombrix-sim did not get ready: " << output_.toStdString();
+    }
+    ~SimulatorProcess() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+
+private:
+    QProcess process_;
+    QString output_;
+};
+
+TEST(CliDevicesIntegrationTest, ListsEverySimulatedInstrument) {
+    QTemporaryDir directory;
+    SimulatorProcess simulator(directory.path());
+    const CliResult result = runCli({"devices"}, directory.path());
+    EXPECT_EQ(result.exitCode, 0);
+    const QString port = "sock:" + directory.path() + "/port%1.sock";
+    EXPECT_EQ(result.out, "10745\t745\t1\t1\t" + port.arg(1) + "\n" + "20758\t758\t0\t2\t" +
+                              port.arg(2) + "\n" + "30302\t302\t0\t3\t" + port.arg(3) + "\n" +
+                              "40741\t741\t0\t0\t" + port.arg(4) + "\n");
+}
+
+} // namespace

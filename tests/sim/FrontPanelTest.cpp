@@ -1,0 +1,173 @@
+#include "screen/FrontPanel.h"
+
+#include "catalogue/ModelCatalogue.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::sim {
+namespace {
+
+class FrontPanelTest : public testing::Test {
+protected:
+    const KeyCodes& keys = findModel("mono")->keys;
+    FrontPanel panel{keys, 7};
+
+    void press(std::initializer_list<std::uint8_t> codes) {
+        for (const std::uint8_t code : codes) {
+            panel.pressKey(code);
+        }
+    }
+    void typeSetPoint(std::initializer_list<std::uint8_t> codes) {
+        press({keys.menu, keys.enter});
+        press(codes);
+    }
+};
+
+TEST_F(FrontPanelTest, MenuKeyOpensTheMenuAndArrowsMoveThroughItWrapping) {
+    press({keys.menu});
+    EXPECT_EQ(panel.page(), Page::Menu);
+    press({keys.down, keys.down});
+    EXPECT_EQ(panel.menuIndex(), 2U);
+    press({keys.down, keys.down});
+    EXPECT_EQ(panel.menuIndex(), 0U);
+    press({keys.up});
+    EXPECT_EQ(panel.menuIndex(), kMenuItems.size() - 1);
+    press({keys.escape});
+    EXPECT_EQ(panel.page(), Page::Measure);
+}
+
+TEST_F(FrontPanelTest, EnterOpensTheSelectedMenuItem) {
+    press({keys.menu, keys.down, keys.down, keys.down, keys.enter});
+    EXPECT_EQ(panel.page(), Page::Info);
+    press({keys.escape, keys.up, keys.up, keys.enter});
+    EXPECT_EQ(panel.page(), Page::Range);
+}
+
+TEST_F(FrontPanelTest, NumberEntryTakesDigitsOnePointAndDeletesWithLeft) {
+    typeSetPoint({keys.digits[1], keys.digits[2], keys.point, keys.point, keys.digits[5],
+                  keys.digits[9], keys.left});
+    EXPECT_EQ(panel.entry(), "12.5");
+    press({keys.enter});
+    EXPECT_EQ(panel.page(), Page::Measure);
+    EXPECT_EQ(panel.setPoint(), "12.5");
+}
+
+TEST_F(FrontPanelTest, NumberEntryStopsAtItsLongestLength) {
+    typeSetPoint({keys.digits[1], keys.digits[2], keys.digits[3], keys.digits[4], keys.digits[5],
+                  keys.digits[6], keys.digits[7], keys.digits[8]});
+    EXPECT_EQ(panel.entry(), "1234567");
+}
+
+TEST_F(FrontPanelTest, EscapeLeavesTheEntryWithoutChangingTheSetPoint) {
+    typeSetPoint({keys.digits[3], keys.enter});
+    typeSetPoint({keys.digits[9], keys.escape});
+    EXPECT_EQ(panel.page(), Page::Menu);
+    EXPECT_EQ(panel.setPoint(), "3");
+}
+
+TEST_F(FrontPanelTest, EnterRefusesAnEntryThatIsNoNumber) {
+    typeSetPoint({keys.point, keys.enter});
+    EXPECT_EQ(panel.page(), Page::SetPoint);
+    EXPECT_FALSE(panel.setPoint().has_value());
+}
+
+TEST_F(FrontPanelTest, DigitsOutsideTheEntryChangeNothing) {
+    press({keys.digits[4]});
+    EXPECT_TRUE(panel.entry().empty());
+    EXPECT_EQ(panel.page(), Page::Measure);
+}
+
+TEST_F(FrontPanelTest, BacklightKeyAndMenuItemBothToggleTheBacklight) {
+    EXPECT_TRUE(panel.backlight());
+    press({keys.backlight});
+    EXPECT_FALSE(panel.backlight());
+    press({keys.menu, keys.down, keys.down, keys.enter});
+    EXPECT_TRUE(panel.backlight());
+    EXPECT_EQ(panel.page(), Page::Menu);
+}
+
+TEST_F(FrontPanelTest, HoldFreezesTheReadingUntilReleased) {
+    panel.tick();
+    press({keys.hold});
+    const std::int64_t held = panel.measurement().reading();
+    for (int step = 0; step < 10; ++step) {
+        panel.tick();
+    }
+    EXPECT_EQ(panel.measurement().reading(), held);
+    press({keys.hold});
+    panel.tick();
+    EXPECT_NE(panel.measurement().reading(), held);
+}
+
+TEST_F(FrontPanelTest, ArrowsOnTheMeasurementPageSwitchTheQuantity) {
+    press({keys.right});
+    EXPECT_EQ(panel.measurement().quantity(), Quantity::AcVolts);
+    press({keys.left, keys.left});
+    EXPECT_EQ(panel.measurement().quantity(), Quantity::Frequency);
+}
+
+TEST_F(FrontPanelTest, AFixedRangeBelowTheReadingShowsOverRange) {
+    press({keys.right}); // about 230 V
+    press({keys.menu, keys.down, keys.enter, keys.down, keys.down, keys.enter});
+    EXPECT_EQ(panel.rangeIndex(), 2U);
+    EXPECT_TRUE(panel.overRange());
+    press({keys.enter, keys.down, keys.enter});
+    EXPECT_EQ(panel.rangeIndex(), 3U);
+    EXPECT_FALSE(panel.overRange());
+}
+
+TEST_F(FrontPanelTest, ReadingAboveTheSetPointRaisesTheAlarm) {
+    typeSetPoint({keys.digits[1], keys.enter});
+    EXPECT_TRUE(panel.alarm());
+    typeSetPoint({keys.digits[9], keys.digits[9], keys.enter});
+    EXPECT_FALSE(panel.alarm());
+}
+
+TEST_F(FrontPanelTest, CodesOfNoKeyAreRefused) {
+    EXPECT_FALSE(panel.pressKey(0x00));
+    EXPECT_FALSE(panel.pressKey(0x3B));
+    EXPECT_TRUE(panel.pressKey(keys.enter));
+}
+
+TEST(FrontPanel, OldFirmwareBacklightKeyIsTheSemicolonByte) {
+    FrontPanel panel(findModel("legacy")->keys, 1);
+    EXPECT_TRUE(panel.pressKey(0x3B));
+    EXPECT_FALSE(panel.backlight());
+}
+
+TEST(Measurement, FormatsCountsWithTheQuantitysDecimals) {
+    Measurement measurement(1);
+    EXPECT_EQ(measurement.format(12'345), "12.345");
+    EXPECT_EQ(measurement.format(5), "0.005");
+    EXPECT_EQ(measurement.format(-1'234), "-1.234");
+    measurement.selectNext();
+    EXPECT_EQ(measurement.format(23'012), "230.12");
+}
+
+TEST(Measurement, ParsesTypedNumbersAndRejectsTheRest) {
+    const Measurement measurement(1);
+    EXPECT_EQ(measurement.parse("12.5"), 12'500);
+    EXPECT_EQ(measurement.parse("12"), 12'000);
+    EXPECT_EQ(measurement.parse(".5"), 500);
+    EXPECT_EQ(measurement.parse("1.23456"), 1'234);
+    EXPECT_EQ(measurement.parse(""), std::nullopt);
+    EXPECT_EQ(measurement.parse("."), std::nullopt);
+    EXPECT_EQ(measurement.parse("1.2.3"), std::nullopt);
+    EXPECT_EQ(measurement.parse("1a"), std::nullopt);
+    EXPECT_EQ(measurement.parse("12345678901"), std::nullopt);
+}
+
+TEST(Measurement, SameSeedGivesTheSameReadingsThatStayNearTheTypicalValue) {
+    Measurement first(42);
+    Measurement second(42);
+    for (int step = 0; step < 100; ++step) {
+        first.advance();
+        second.advance();
+        ASSERT_EQ(first.reading(), second.reading());
+        ASSERT_NEAR(static_cast<double>(first.reading()), 12'000.0, 260.0);
+    }
+    EXPECT_EQ(first.history().size(), 60U);
+}
+
+} // namespace
+} // namespace ombrix::sim

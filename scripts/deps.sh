@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang clang-format
     qt6-base-dev libusb-1.0-0-dev libtiff-dev libboost-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    locales xvfb xauth
+    locales xvfb xauth fonts-dejavu-core
 )
 
 missing=()

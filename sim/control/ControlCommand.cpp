@@ -22,7 +22,8 @@ constexpr std::string_view kHelp =
     "or \"error: ...\" on a line of its own.\n"
     "  help                          this text\n"
     "  list                          one line per port: number, model, serial,\n"
-    "                                plugged or unplugged, host, faults, socket\n"
+    "                                plugged or unplugged, host, \"frozen\" when\n"
+    "                                frozen, faults, socket\n"
     "  quit                          remove the socket files and stop\n"
     "  unplug PORT                   remove the socket file, drop the host\n"
     "  replug PORT                   create the socket file again\n"
@@ -37,9 +38,20 @@ constexpr std::string_view kHelp =
     "  trickle PORT MS               send replies one byte per MS milliseconds (0: off)\n"
     "  rate PORT BYTES_PER_SECOND    limit the link's byte rate (0: unlimited)\n"
     "  key PORT CODE                 press the key with this code (decimal or 0x..)\n"
-    "  clear PORT                    switch every fault of the port off\n";
+    "  clear PORT                    switch every fault of the port off\n"
+    "  freeze PORT on|off            stop the measurement clock of the port, so the\n"
+    "                                screen changes only on key presses (stays on\n"
+    "                                when another model is swapped in)\n"
+    "  snapshot PORT FILE            write the screen the next \"#7,SC;\" sends as a\n"
+    "                                PNG file: pixel (x, y) shows the value packed\n"
+    "                                for (x, y). 1 bit: indexed, 0 white, 1 black;\n"
+    "                                palette: indexed, index = value, colours = the\n"
+    "                                palette as sent, before the gamma; direct\n"
+    "                                colour: RGB, each channel's bits of the value\n"
+    "                                moved to the top of 8 bits, low bits 0.\n"
+    "                                PORT is one port number; FILE has no spaces\n";
 
-constexpr std::array<std::pair<std::string_view, ControlVerb>, 14> kVerbs{{
+constexpr std::array<std::pair<std::string_view, ControlVerb>, 16> kVerbs{{
     {"help", ControlVerb::Help},
     {"list", ControlVerb::List},
     {"quit", ControlVerb::Quit},
@@ -54,6 +66,8 @@ constexpr std::array<std::pair<std::string_view, ControlVerb>, 14> kVerbs{{
     {"rate", ControlVerb::Rate},
     {"key", ControlVerb::Key},
     {"clear", ControlVerb::Clear},
+    {"freeze", ControlVerb::Freeze},
+    {"snapshot", ControlVerb::Snapshot},
 }};
 
 using Words = std::vector<std::string_view>;
@@ -169,6 +183,15 @@ std::optional<std::string> parseCutArguments(const Words& words, ControlCommand&
     return command.enable ? parseAmount(words[3], kMaxCutBytes, "BYTES", command) : std::nullopt;
 }
 
+// A picture file belongs to one instrument, so "all" is refused.
+std::optional<std::string> parseSnapshotArguments(const Words& words, ControlCommand& command) {
+    if (!command.port) {
+        return std::string("snapshot needs one port number, not \"all\"");
+    }
+    command.file = std::string(words[2]);
+    return std::nullopt;
+}
+
 // The first error of the checks, run in order; later checks run only while all passed.
 template <typename... Checks> std::optional<std::string> firstError(Checks&&... checks) {
     std::optional<std::string> error;
@@ -199,7 +222,10 @@ std::optional<std::string> parsePortCommand(const Words& words, ControlCommand& 
         return firstError(port(3, 4), [&] { return parseSwapArguments(words, command); });
     case ControlVerb::Garbage:
     case ControlVerb::Stall:
+    case ControlVerb::Freeze:
         return firstError(port(3, 3), onOff(2));
+    case ControlVerb::Snapshot:
+        return firstError(port(3, 3), [&] { return parseSnapshotArguments(words, command); });
     case ControlVerb::Unsupported:
         return firstError(
             port(4, 4), [&] { return parseRequest(words[2], false, command); }, onOff(3));

@@ -25,6 +25,8 @@ enum class ControlVerb : std::uint8_t {
     Rate,
     Key,
     Clear,
+    Freeze,
+    Snapshot,
 };
 
 // One line of the control channel, checked for form; whether the port exists is
@@ -35,8 +37,9 @@ struct ControlCommand {
     std::string model;                   // swap
     std::optional<std::uint32_t> serial; // swap
     std::optional<CommandKind> request;  // unsupported, cut
-    bool enable = false;                 // garbage, stall, unsupported, cut
+    bool enable = false;                 // garbage, stall, unsupported, cut, freeze
     std::uint64_t amount = 0;            // cut: bytes; trickle: ms; rate: bytes/s; key: code
+    std::string file;                    // snapshot
 };
 
 // The command, or an error text saying what is wrong with the line.

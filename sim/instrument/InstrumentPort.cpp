@@ -61,6 +61,9 @@ void InstrumentPort::applyLinkFaults() {
 }
 
 void InstrumentPort::tick() {
+    if (frozen_) {
+        return;
+    }
     instrument_->tick();
 }
 

@@ -38,7 +38,11 @@ public:
 
     // Applies changed trickle and byte-rate settings to the current host.
     void applyLinkFaults();
+    // One step of the measurement clock; nothing while frozen.
     void tick();
+    // Frozen, the screen changes only on key presses, so reads repeat exactly.
+    void setFrozen(bool frozen) { frozen_ = frozen; }
+    bool frozen() const { return frozen_; }
 
     int number() const { return number_; }
     const std::filesystem::path& socketPath() const { return socketPath_; }
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<SimulatedInstrument> instrument_;
     Recorder& recorder_;
     FaultSettings faults_;
+    bool frozen_ = false;
     FileDescriptor listener_;
     std::unique_ptr<QSocketNotifier> acceptNotifier_;
     std::unique_ptr<ClientConnection> client_;

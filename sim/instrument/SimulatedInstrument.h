@@ -29,6 +29,8 @@ public:
     const InstrumentModel& model() const { return model_; }
     std::uint32_t serial() const { return serial_; }
     const FrontPanel& panel() const { return panel_; }
+    // The screen the next "#7,SC;" sends, as a picture (see FrameSnapshot).
+    QImage snapshot() const { return screen_.snapshot(); }
 
 private:
     Bytes replyTo(CommandKind kind, const FaultSettings& faults);

@@ -2,6 +2,8 @@
 
 #include "catalogue/ModelCatalogue.h"
 
+#include <QImage>
+#include <QString>
 #include <chrono>
 #include <sstream>
 
@@ -132,9 +134,22 @@ std::optional<std::string> Simulator::executeOnPort(const ControlCommand& comman
         port.instrument().answer({CommandKind::Key, static_cast<std::uint8_t>(command.amount)},
                                  port.faults());
         return std::nullopt;
+    case ControlVerb::Freeze:
+        port.setFrozen(command.enable);
+        return std::nullopt;
+    case ControlVerb::Snapshot:
+        return snapshot(command, port);
     default:
         return applyFault(command, port);
     }
+}
+
+std::optional<std::string> Simulator::snapshot(const ControlCommand& command,
+                                               const InstrumentPort& port) {
+    if (!port.instrument().snapshot().save(QString::fromStdString(command.file), "PNG")) {
+        return "cannot write the snapshot to \"" + command.file + "\"";
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> Simulator::swap(const ControlCommand& command, InstrumentPort& port) {
@@ -203,8 +218,8 @@ std::string Simulator::describe(const InstrumentPort& port) const {
     std::ostringstream out;
     out << "port " << port.number() << " model " << instrument.model().key << " serial "
         << instrument.serial() << (port.plugged() ? " plugged" : " unplugged")
-        << (port.hostConnected() ? " host" : " idle") << " faults" << faultSummary(port.faults())
-        << " socket " << port.socketPath().string();
+        << (port.hostConnected() ? " host" : " idle") << (port.frozen() ? " frozen" : "")
+        << " faults" << faultSummary(port.faults()) << " socket " << port.socketPath().string();
     return out.str();
 }
 

@@ -46,6 +46,8 @@ private:
     ControlResult executeOnPorts(const ControlCommand& command);
     std::optional<std::string> executeOnPort(const ControlCommand& command, InstrumentPort& port);
     std::optional<std::string> swap(const ControlCommand& command, InstrumentPort& port);
+    static std::optional<std::string> snapshot(const ControlCommand& command,
+                                               const InstrumentPort& port);
     std::optional<std::string> applyFault(const ControlCommand& command, InstrumentPort& port);
     std::uint32_t freeSerial(std::uint32_t wanted) const;
     bool serialInUse(std::uint32_t serial, const InstrumentPort* except) const;

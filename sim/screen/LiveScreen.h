@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/InstrumentModel.h"
+#include "screen/FrameSnapshot.h"
 #include "screen/FrontPanel.h"
 #include "screen/PixelEncoder.h"
 #include "screen/PixelPacker.h"
@@ -24,6 +25,8 @@ public:
 
     const QImage& image() const { return image_; }
     const std::vector<std::uint8_t>& frame() const { return frame_; }
+    // The values of frame() as a picture (see FrameSnapshot).
+    QImage snapshot() const { return snapshot_.picture(valueAt()); }
 
     // The packed content differs from the one sent last.
     bool hasNewContent() const { return frame_ != sentFrame_; }
@@ -33,9 +36,14 @@ public:
     void forgetSentFrame() { sentFrame_.clear(); }
 
 private:
+    // The value of each pixel of the drawn picture: what is packed and what a
+    // snapshot shows, from the one function.
+    PixelPacker::ValueAt valueAt() const;
+
     ScreenPainter painter_;
     PixelEncoder encoder_;
     PixelPacker packer_;
+    FrameSnapshot snapshot_;
     QImage image_;
     std::vector<std::uint8_t> frame_;
     std::vector<std::uint8_t> sentFrame_;

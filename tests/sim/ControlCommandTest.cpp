@@ -55,6 +55,26 @@ TEST(ControlCommand, SwapTakesAModelAndAnOptionalSerial) {
     EXPECT_EQ(parsed("swap 1 legacy 77").serial, 77U);
 }
 
+TEST(ControlCommand, FreezeAndSnapshotCarryTheirArguments) {
+    const ControlCommand freeze = parsed("freeze all on");
+    EXPECT_EQ(freeze.verb, ControlVerb::Freeze);
+    EXPECT_EQ(freeze.port, std::nullopt);
+    EXPECT_TRUE(freeze.enable);
+    EXPECT_FALSE(parsed("freeze 2 off").enable);
+    const ControlCommand snapshot = parsed("snapshot 3 /tmp/screen.png");
+    EXPECT_EQ(snapshot.verb, ControlVerb::Snapshot);
+    EXPECT_EQ(snapshot.port, 3);
+    EXPECT_EQ(snapshot.file, "/tmp/screen.png");
+}
+
+TEST(ControlCommand, BadFreezeAndSnapshotLinesSayWhatIsWrong) {
+    EXPECT_NE(errorOf("freeze 1 maybe").find("on or off"), std::string::npos);
+    EXPECT_NE(errorOf("freeze 1").find("wrong number of arguments"), std::string::npos);
+    EXPECT_NE(errorOf("snapshot all a.png").find("one port"), std::string::npos);
+    EXPECT_NE(errorOf("snapshot 1").find("wrong number of arguments"), std::string::npos);
+    EXPECT_NE(errorOf("snapshot 1 a b").find("wrong number of arguments"), std::string::npos);
+}
+
 TEST(ControlCommand, BadLinesSayWhatIsWrong) {
     EXPECT_NE(errorOf("").find("empty"), std::string::npos);
     EXPECT_NE(errorOf("explode 1").find("unknown command"), std::string::npos);
@@ -125,8 +145,9 @@ TEST(Options, HelpNamesEveryModelAndControlCommand) {
     for (const InstrumentModel& model : allModels()) {
         EXPECT_NE(help.find(std::string(model.key)), std::string::npos) << model.key;
     }
-    for (const char* verb : {"unplug", "replug", "swap", "garbage", "stall", "unsupported", "cut",
-                             "trickle", "rate", "key", "--record", "--device-dir"}) {
+    for (const char* verb :
+         {"unplug", "replug", "swap", "garbage", "stall", "unsupported", "cut", "trickle", "rate",
+          "key", "freeze", "snapshot", "--record", "--device-dir"}) {
         EXPECT_NE(help.find(verb), std::string::npos) << verb;
     }
 }

@@ -10,11 +10,13 @@ namespace x3 = boost::spirit::x3;
 namespace wide = x3::standard_wide;
 using boost::fusion::at_c;
 
-// Spelled out rather than taken from the C library, whose wide character classes
-// follow the user's locale.
-const auto kLetter = wide::char_(L"A-Za-z");
-const auto kAlphanumeric = wide::char_(L"0-9A-Za-z");
-const auto kValueCharacter = wide::char_(L' ', L'~') - wide::char_(L",;");
+// Spelled out as plain ranges rather than taken from the C library, whose wide
+// character classes follow the user's locale.
+const auto kLetter = x3::rule<class LetterTag, wchar_t>{"letter"} =
+    wide::char_(L'A', L'Z') | wide::char_(L'a', L'z');
+const auto kAlphanumeric = x3::rule<class AlphanumericTag, wchar_t>{"alphanumeric"} =
+    wide::char_(L'0', L'9') | wide::char_(L'A', L'Z') | wide::char_(L'a', L'z');
+const auto kValueCharacter = wide::char_(L' ', L'~') - wide::char_(L',') - wide::char_(L';');
 // The fields are signed 32-bit: a longer number does not match.
 const auto kNumber = x3::uint_parser<std::int32_t>{};
 

@@ -1,14 +1,12 @@
 #include "session/DataSource.h"
 
-#include "link/LinkErrors.h"
-#include "link/ScriptedBackend.h"
+#include "ScriptedSession.h"
 
 #include <gtest/gtest.h>
 
 namespace ombrix::session {
 namespace {
 
-using link::DataSourceException;
 using link::ReplyPiece;
 using namespace std::chrono_literals;
 
@@ -18,39 +16,15 @@ Bytes bytes(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
-std::string block(std::string_view header, std::string_view payload) {
-    std::string reply(header);
-    reply.push_back(static_cast<char>(payload.size() & 0xFF));
-    reply.push_back(static_cast<char>(payload.size() >> 8));
-    reply.append(payload);
-    return reply;
-}
-
-class DataSourceTest : public ::testing::Test {
+class DataSourceTest : public testing::ScriptedSession {
 protected:
-    link::ManualClock clock;
-    link::ScriptedBackend backend{clock};
-    link::UsbConnection connection{backend, clock};
-    DataSource source{connection};
-    link::ScriptedDevice& device = backend.addDevice("sock:/i");
+    link::ScriptedDevice& device = addInstrument("sock:/i", kSerial);
 
-    void SetUp() override {
-        device.answer(";#1,U?,N?;", "#1,U745,N31;");
-        device.answer(";#7,US;", "#7,US,0;");
-        std::optional<link::Serial> serial;
-        ASSERT_TRUE(connection.OpenDevice(serial));
-    }
+    void SetUp() override { open(kSerial); }
 
     template <typename Operation> void expectFailure(std::int32_t code, Operation operation) {
-        try {
-            operation();
-            ADD_FAILURE() << "no DataSourceException";
-        } catch (const DataSourceException& e) {
-            EXPECT_EQ(e.code(), code);
-        }
+        EXPECT_EQ(failureCode(operation), code);
     }
-
-    bool deviceOpen() const { return connection.Devices().contains(kSerial); }
 };
 
 TEST_F(DataSourceTest, AKeyIsSixBytesWithTheRawCode) {
@@ -70,7 +44,7 @@ TEST_F(DataSourceTest, TextRepliesEndAtTheFirstSemicolonAfterThePause) {
 }
 
 TEST_F(DataSourceTest, ABlockIsHeaderLengthAndPayload) {
-    device.answer("#7,SP,1;", block("#7,SP,1,", std::string("\x10\x00\xDC\x00", 4)));
+    device.answer("#7,SP,1;", testing::Block("#7,SP,1,", std::string("\x10\x00\xDC\x00", 4)));
     const BlockReply reply = source.RequestBlock(kSerial, "#7,SP,1;");
     EXPECT_FALSE(reply.notSupported);
     EXPECT_EQ(reply.payload, (Bytes{0x10, 0x00, 0xDC, 0x00}));
@@ -78,7 +52,7 @@ TEST_F(DataSourceTest, ABlockIsHeaderLengthAndPayload) {
 
 TEST_F(DataSourceTest, ALengthAbove255IsLittleEndian) {
     const std::string payload(300, 'p');
-    device.answer("#7,SP,3;", block("#7,SP,3,", payload));
+    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", payload));
     EXPECT_EQ(source.RequestBlock(kSerial, "#7,SP,3;").payload.size(), 300u);
 }
 
@@ -87,25 +61,25 @@ TEST_F(DataSourceTest, TheMarkerEndsTheHeaderReadAtOnceAndKeepsTheDevice) {
     const link::Ticks before = clock.ticks();
     EXPECT_TRUE(source.RequestBlock(kSerial, "#7,SP,3;").notSupported);
     EXPECT_LT(link::elapsedSince(before, clock.ticks()), 100u);
-    EXPECT_TRUE(deviceOpen());
+    EXPECT_TRUE(deviceOpen(kSerial));
 }
 
 TEST_F(DataSourceTest, AQuestionMarkBeforeIndexThreeIsMalformed) {
     device.answer("#7,SP,3;", "#?");
     expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,3;"); });
-    EXPECT_FALSE(deviceOpen());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 TEST_F(DataSourceTest, AWrongHeaderIsMalformed) {
-    device.answer("#7,SP,1;", block("#7,SP,3,", "ab"));
+    device.answer("#7,SP,1;", testing::Block("#7,SP,3,", "ab"));
     expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,1;"); });
-    EXPECT_FALSE(deviceOpen());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 TEST_F(DataSourceTest, APayloadShorterThanAnnouncedTimesOut) {
-    device.answer("#7,SP,3;", block("#7,SP,3,", "abcd").substr(0, 11));
+    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", "abcd").substr(0, 11));
     expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,3;"); });
-    EXPECT_FALSE(deviceOpen());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 TEST_F(DataSourceTest, AMissingLengthTimesOut) {
@@ -114,13 +88,13 @@ TEST_F(DataSourceTest, AMissingLengthTimesOut) {
 }
 
 TEST_F(DataSourceTest, AFixedHeaderBlockCarriesItsLengthInBytesEightAndNine) {
-    device.answer("#7,SP,2;", block("#7,SP,2,", "\x01\x02\x03"));
+    device.answer("#7,SP,2;", testing::Block("#7,SP,2,", "\x01\x02\x03"));
     EXPECT_EQ(source.RequestFixedHeaderBlock(kSerial, "#7,SP,2;"), (Bytes{1, 2, 3}));
 
-    device.answer("#7,SP,2;", block("#7,SP,2,", ""));
+    device.answer("#7,SP,2;", testing::Block("#7,SP,2,", ""));
     EXPECT_TRUE(source.RequestFixedHeaderBlock(kSerial, "#7,SP,2;").empty());
 
-    device.answer("#7,SP,2;", block("#7,XX,2,", "abc"));
+    device.answer("#7,SP,2;", testing::Block("#7,XX,2,", "abc"));
     expectFailure(1, [&] { source.RequestFixedHeaderBlock(kSerial, "#7,SP,2;"); });
 }
 
@@ -134,7 +108,7 @@ TEST_F(DataSourceTest, FixedSizeRepliesStopAtTheStopByte) {
 }
 
 TEST_F(DataSourceTest, AStaleReplyDoesNotCorruptTheNextOne) {
-    device.answer("#7,SP,1;", block("#7,SP,1,", "ab"));
+    device.answer("#7,SP,1;", testing::Block("#7,SP,1,", "ab"));
     source.SendKey(0x61, kSerial);
     device.send("#0,a;"); // an echo nobody reads
     EXPECT_EQ(source.RequestBlock(kSerial, "#7,SP,1;").payload, bytes("ab"));

@@ -1,8 +1,7 @@
 #include "session/Identification.h"
 
 #include "ProgramFolder.h"
-#include "link/LinkErrors.h"
-#include "link/ScriptedBackend.h"
+#include "ScriptedSession.h"
 
 #include <gtest/gtest.h>
 
@@ -12,44 +11,24 @@ namespace {
 using link::DataSourceException;
 using testing::ProgramFolder;
 
-constexpr const char* kShortIdentification = ";#1,U?,N?;";
 constexpr const char* kIdentification = ";#1,U?,W?,N?,S?;";
 constexpr const char* kUsRequest = ";#7,US;";
 
-class IdentificationTest : public ::testing::Test {
+class IdentificationTest : public testing::ScriptedSession {
 protected:
-    link::ManualClock clock;
-    link::ScriptedBackend backend{clock};
-    link::UsbConnection connection{backend, clock};
-    DataSource source{connection};
     ProgramFolder program;
 
     // An instrument that identifies itself during the refresh as `serial` and
     // answers the full identification with `reply`.
     link::ScriptedDevice& addInstrument(const std::string& path, link::Serial serial,
                                         const std::string& reply, int usValue = 0) {
-        link::ScriptedDevice& device = backend.addDevice(path);
-        device.answer(kShortIdentification, "#1,U745A,N" + std::to_string(serial) + ";");
-        device.answer(kUsRequest, "#7,US," + std::to_string(usValue) + ";");
+        link::ScriptedDevice& device = ScriptedSession::addInstrument(path, serial, usValue);
         device.answer(kIdentification, reply);
         return device;
     }
 
     template <typename Operation> void expectFailure(std::int32_t code, Operation operation) {
-        try {
-            operation();
-            ADD_FAILURE() << "no DataSourceException";
-        } catch (const DataSourceException& e) {
-            EXPECT_EQ(e.code(), code);
-        }
-    }
-
-    bool deviceOpen(link::Serial serial) const { return connection.Devices().contains(serial); }
-
-    void open(link::Serial serial) {
-        std::optional<link::Serial> opened = serial;
-        ASSERT_TRUE(connection.OpenDevice(opened));
-        ASSERT_EQ(opened, serial);
+        EXPECT_EQ(failureCode(operation), code);
     }
 
     std::filesystem::path choose(const std::string& reply, std::int32_t usValue = 0) {

@@ -1,24 +1,13 @@
 #include "session/ScreenRequests.h"
 
-#include "link/LinkErrors.h"
-#include "link/ScriptedBackend.h"
+#include "ScriptedSession.h"
 
 #include <gtest/gtest.h>
 
 namespace ombrix::session {
 namespace {
 
-using link::DataSourceException;
-
 constexpr link::Serial kSerial = 9;
-
-std::string block(std::string_view header, const Bytes& payload) {
-    std::string reply(header);
-    reply.push_back(static_cast<char>(payload.size() & 0xFF));
-    reply.push_back(static_cast<char>(payload.size() >> 8));
-    reply.append(payload.begin(), payload.end());
-    return reply;
-}
 
 std::string raw(const Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());
@@ -112,31 +101,11 @@ TEST(ScreenByteCountTest, CountsWholeBytes) {
 
 // Requests over a scripted instrument.
 
-class ScreenRequestsTest : public ::testing::Test {
+class ScreenRequestsTest : public testing::ScriptedSession {
 protected:
-    link::ManualClock clock;
-    link::ScriptedBackend backend{clock};
-    link::UsbConnection connection{backend, clock};
-    DataSource source{connection};
-    link::ScriptedDevice& device = backend.addDevice("sock:/i");
+    link::ScriptedDevice& device = addInstrument("sock:/i", kSerial);
 
-    void SetUp() override {
-        device.answer(";#1,U?,N?;", "#1,U745,N9;");
-        device.answer(";#7,US;", "#7,US,0;");
-        std::optional<link::Serial> serial;
-        ASSERT_TRUE(connection.OpenDevice(serial));
-    }
-
-    template <typename Operation> std::int32_t failureCode(Operation operation) {
-        try {
-            operation();
-        } catch (const DataSourceException& e) {
-            return e.code();
-        }
-        return -1;
-    }
-
-    bool open() const { return connection.Devices().contains(kSerial); }
+    void SetUp() override { open(kSerial); }
 };
 
 TEST_F(ScreenRequestsTest, TheMarkerMeansAOneBitScreen) {
@@ -147,11 +116,11 @@ TEST_F(ScreenRequestsTest, TheMarkerMeansAOneBitScreen) {
     QueryScreenParameters(source, params, kSerial);
     EXPECT_EQ(params.bitsPerPixel, 1u);
     EXPECT_EQ(params.colourLayoutValid, 0);
-    EXPECT_TRUE(open());
+    EXPECT_TRUE(deviceOpen(kSerial));
 }
 
 TEST_F(ScreenRequestsTest, PaletteIsRequestedOnlyForPaletteDepths) {
-    device.answer("#7,SP,2;", block("#7,SP,2,", {255, 0, 0, 0, 255, 0}));
+    device.answer("#7,SP,2;", testing::Block("#7,SP,2,", {255, 0, 0, 0, 255, 0}));
     DisplayParameters params;
     Palette palette{1, 2};
     BuildPalette(source, params, palette, kSerial);
@@ -169,7 +138,7 @@ TEST_F(ScreenRequestsTest, PaletteIsRequestedOnlyForPaletteDepths) {
 }
 
 TEST_F(ScreenRequestsTest, StatusOfADeepScreenComesFromItsBlock) {
-    device.answer("#7,SP,3;", block("#7,SP,3,", {0x03, 0x00, 0x99}));
+    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", {0x03, 0x00, 0x99}));
     IconState state;
     state.iconWords = {1, 2};
     DisplayParameters params;
@@ -188,16 +157,16 @@ TEST_F(ScreenRequestsTest, UnsupportedStatusIsCodeTwoAndKeepsTheDevice) {
     deep.bitsPerPixel = 4;
     EXPECT_EQ(failureCode([&] { QueryStatus(source, state, deep, kSerial); }), 2);
     EXPECT_EQ(failureCode([&] { QueryStatus(source, state, DisplayParameters{}, kSerial); }), 2);
-    EXPECT_TRUE(open());
+    EXPECT_TRUE(deviceOpen(kSerial));
 }
 
 TEST_F(ScreenRequestsTest, AStatusPayloadWithoutAWordIsMalformed) {
-    device.answer("#7,SP,3;", block("#7,SP,3,", {0x01}));
+    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", {0x01}));
     IconState state;
     DisplayParameters params;
     params.bitsPerPixel = 8;
     EXPECT_EQ(failureCode([&] { QueryStatus(source, state, params, kSerial); }), 1);
-    EXPECT_FALSE(open());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 TEST_F(ScreenRequestsTest, IconsOfAOneBitScreen) {
@@ -220,7 +189,7 @@ TEST_F(ScreenRequestsTest, AShortIconBlockIsMalformed) {
     device.answer("#7,IC;", raw({0x00, 0x40, 0x00}));
     IconState state;
     EXPECT_EQ(failureCode([&] { QueryIcons(source, state, kSerial); }), 1);
-    EXPECT_FALSE(open());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 TEST_F(ScreenRequestsTest, TheScreenIsReadToTheExactSize) {
@@ -241,7 +210,7 @@ TEST_F(ScreenRequestsTest, AShortScreenTimesOut) {
     device.answer("#7,SC;", std::string(1000, '\x0F'));
     Bytes screen;
     EXPECT_EQ(failureCode([&] { ReadScreen(source, screen, 1024, kSerial); }), 1);
-    EXPECT_FALSE(open());
+    EXPECT_FALSE(deviceOpen(kSerial));
 }
 
 } // namespace

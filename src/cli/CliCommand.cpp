@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "cli/DevicesCommand.h"
+#include "cli/IdentifyCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -16,6 +17,16 @@ constexpr std::array kCommands = {
                "  US value and device path, separated by tabs.\n"
                "  Exit status 0 when at least one instrument is listed, 1 when none.\n",
                RunDevices},
+    CliCommand{"identify", "identify [--serial N]",
+               "  Connects to the instrument with serial number N (while it is attached,\n"
+               "  else the one with the lowest serial), identifies it and chooses its\n"
+               "  model description file. Prints \"serial: \", \"model: \" (the file's\n"
+               "  path) and \"reply: \" (the identification reply) lines. Model files are\n"
+               "  looked for in $OMBRIX_MODEL_DIR, else beside the program when it has a\n"
+               "  Data folder, else in <prefix>/share/ombrix.\n"
+               "  Exit status 0 on success, 1 when no instrument could be connected or\n"
+               "  no model file fits it.\n",
+               RunIdentify},
 };
 
 constexpr std::string_view kOverview =

@@ -1,3 +1,4 @@
+#include "SimulatorProcess.h"
 #include "SocketPeer.h"
 
 #include <QProcess>
@@ -6,6 +7,7 @@
 
 namespace {
 
+using ombrix::testing::SimulatorProcess;
 using ombrix::testing::SocketPeer;
 
 struct CliResult {
@@ -49,33 +51,6 @@ TEST(CliDevicesIntegrationTest, AnEmptyDeviceDirectoryListsNothing) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
 }
-
-} // namespace
-
-namespace {
-
-// The simulated instruments, started on a private device directory.
-class SimulatorProcess {
-public:
-    explicit SimulatorProcess(const QString& deviceDirectory) {
-        process_.start(OMBRIX_SIM_PATH, {"--device-dir", deviceDirectory});
-        while (process_.waitForReadyRead(10000)) {
-            output_ += QString::fromUtf8(process_.readAllStandardOutput());
-            if (output_.contains("ready\n")) {
-                return;
-            }
-        }
-        ADD_FAILURE() << "ombrix-sim did not get ready: " << output_.toStdString();
-    }
-    ~SimulatorProcess() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-
-private:
-    QProcess process_;
-    QString output_;
-};
 
 TEST(CliDevicesIntegrationTest, ListsEverySimulatedInstrument) {
     QTemporaryDir directory;

@@ -1,6 +1,10 @@
 #include "cli/CliCommand.h"
 #include "link/ScriptedBackend.h"
+#include "session/ProgramDirectory.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -54,6 +58,89 @@ TEST_F(CliTest, BadCommandLinesAreUsageErrors) {
     EXPECT_NE(err.str().find("unknown command 'frobnicate'"), std::string::npos);
     EXPECT_EQ(run({"devices", "--serial"}), kUsageError);
     EXPECT_TRUE(out.str().empty());
+}
+
+// Points the program directory at a private folder for the life of a test.
+class ModelDirectory {
+public:
+    ModelDirectory() : previous_(qgetenv(session::kModelDirVariable)) {
+        qputenv(session::kModelDirVariable, directory_.path().toLocal8Bit());
+        QDir(directory_.path()).mkpath(session::kDataFolder);
+    }
+    ~ModelDirectory() { qputenv(session::kModelDirVariable, previous_); }
+    ModelDirectory(const ModelDirectory&) = delete;
+    ModelDirectory& operator=(const ModelDirectory&) = delete;
+
+    QString add(const QString& relativePath) const {
+        const QString path = directory_.filePath(relativePath);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
+
+private:
+    QByteArray previous_;
+    QTemporaryDir directory_;
+};
+
+class CliIdentifyTest : public CliTest {
+protected:
+    void addIdentifiedInstrument(const std::string& path, const std::string& reply) {
+        link::ScriptedDevice& device = backend.addDevice(path);
+        device.answer(";#1,U?,N?;", reply);
+        device.answer(";#1,U?,W?,N?,S?;", reply);
+        device.answer(";#7,US;", "#7,US,1;");
+    }
+
+    ModelDirectory models;
+};
+
+TEST_F(CliIdentifyTest, PrintsSerialModelAndReplyOfThePreferredInstrument) {
+    const QString model = models.add("Data/lum745A.def");
+    addIdentifiedInstrument("sock:/a", "#1,U758,W4.62.1,N20758,S1C07;");
+    addIdentifiedInstrument("sock:/b", "#1,U745A,W1.05.3,N10745,S2A4F;");
+    EXPECT_EQ(run({"identify", "--serial", "10745"}), 0);
+    EXPECT_EQ(out.str(), "serial: 10745\nmodel: " + model.toStdString() +
+                             "\nreply: #1,U745A,W1.05.3,N10745,S2A4F;\n");
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(CliIdentifyTest, FallsBackToTheFamilyFile) {
+    const QString family = models.add("lum74x.def");
+    addIdentifiedInstrument("sock:/a", "#1,U741,W152b,N40741;");
+    EXPECT_EQ(run({"identify"}), 0);
+    EXPECT_NE(out.str().find("model: " + family.toStdString() + "\n"), std::string::npos);
+}
+
+TEST_F(CliIdentifyTest, WithoutAFittingModelFileFails) {
+    addIdentifiedInstrument("sock:/a", "#1,U745A,W1.05.3,N10745,S2A4F;");
+    EXPECT_EQ(run({"identify"}), 1);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("no model file"), std::string::npos) << err.str();
+}
+
+TEST_F(CliIdentifyTest, WithoutAnInstrumentFails) {
+    models.add("Data/lum745A.def");
+    EXPECT_EQ(run({"identify"}), 1);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("no instrument could be connected"), std::string::npos);
+}
+
+TEST_F(CliIdentifyTest, BadArgumentsAreUsageErrors) {
+    EXPECT_EQ(run({"identify", "--serial"}), kUsageError);
+    EXPECT_NE(err.str().find("--serial needs a decimal serial number"), std::string::npos);
+    EXPECT_EQ(run({"identify", "--serial", "12x"}), kUsageError);
+    EXPECT_EQ(run({"identify", "--serial", "-5"}), kUsageError);
+    EXPECT_EQ(run({"identify", "--serial", ""}), kUsageError);
+    EXPECT_EQ(run({"identify", "--serial", "99999999999"}), kUsageError);
+    EXPECT_EQ(run({"identify", "extra"}), kUsageError);
+    EXPECT_NE(err.str().find("unknown argument 'extra'"), std::string::npos);
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CliIdentifyTest, HelpDescribesIdentify) {
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.str().find("ombrix-cli identify [--serial N]"), std::string::npos);
 }
 
 } // namespace

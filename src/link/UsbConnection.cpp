@@ -56,6 +56,11 @@ bool UsbConnection::OpenDevice(std::optional<Serial>& serial) {
         return false;
     }
     const auto& [lowest, entry] = *devices_.begin();
+    // Already open for the session (its selection was dropped): keep using it.
+    if (deviceUsable(lowest)) {
+        serial = lowest;
+        return true;
+    }
     if (port_.OpenByPath(entry.pathRecord) != PortStatus::Done) {
         return false;
     }
@@ -187,10 +192,8 @@ void UsbConnection::readUntilTerminator(std::string& out) {
                 return;
             }
             lastByte = clock_.ticks();
-        } else if (timedOut(lastByte, clock_.ticks())) {
-            throw CommException(CommException::kTimeout);
         } else {
-            clock_.sleepFor(kReadPollInterval);
+            waitForBytes(lastByte);
         }
     }
 }
@@ -228,12 +231,20 @@ void UsbConnection::readExactly(std::uint32_t count, std::optional<std::uint8_t>
             if (stopByte && std::find(out.begin(), out.end(), *stopByte) != out.end()) {
                 return;
             }
-        } else if (timedOut(lastByte, clock_.ticks())) {
-            throw CommException(CommException::kTimeout);
         } else {
-            clock_.sleepFor(kReadPollInterval);
+            waitForBytes(lastByte);
         }
     }
+}
+
+void UsbConnection::waitForBytes(Ticks lastByte) {
+    if (interruption_.stop_requested()) {
+        throw CommBreakException();
+    }
+    if (timedOut(lastByte, clock_.ticks())) {
+        throw CommException(CommException::kTimeout);
+    }
+    clock_.sleepFor(kReadPollInterval);
 }
 
 void UsbConnection::CloseDevice(Serial serial) {

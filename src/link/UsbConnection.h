@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,9 @@ public:
     void RefreshDevices();
     const DeviceTable& Devices() const { return devices_; }
     Clock& clock() { return clock_; }
+    // A stop request on `token` ends a wait for a reply at its next poll, as a
+    // link failure, so the thread that owns the link can end promptly.
+    void setInterruption(std::stop_token token) { interruption_ = std::move(token); }
 
 private:
     bool deviceUsable(Serial serial);
@@ -69,8 +73,10 @@ private:
     bool openPreferred(Serial serial);
 
     UsbDevicePort port_;
+    void waitForBytes(Ticks lastByte);
     Clock& clock_;
     DeviceTable devices_;
+    std::stop_token interruption_;
 };
 
 } // namespace ombrix::link

@@ -3,6 +3,7 @@
 #include "LinkTestSupport.h"
 #include "link/LinkErrors.h"
 
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -69,6 +70,15 @@ TEST_F(UsbConnectionTest, TheOpenInstrumentStaysInUseAndNewOnesAreListed) {
     EXPECT_EQ(used.writes().size(), identifyWrites); // not identified again
     EXPECT_EQ(used.openCount(), 2);                  // refresh + session, never reopened
     EXPECT_TRUE(connection.Devices().contains(100));
+}
+
+TEST_F(UsbConnectionTest, OpeningWithoutPreferenceKeepsTheLowestSerialAlreadyOpen) {
+    ScriptedDevice& used = addInstrument(backend, "sock:/a", 500);
+    ASSERT_EQ(open(), 500u);
+    std::optional<Serial> none;
+    EXPECT_TRUE(connection.OpenDevice(none));
+    EXPECT_EQ(none, 500u);
+    EXPECT_EQ(used.openCount(), 2); // refresh + session, never reopened
 }
 
 TEST_F(UsbConnectionTest, AnUnpluggedPreferenceFallsBackToTheLowestSerial) {
@@ -254,6 +264,63 @@ TEST_F(UsbConnectionTest, OperationsOnUnknownSerialsCloseWithCodeOne) {
     expectLinkFailure([&] { connection.ReadExact(4, 1, std::nullopt, out); });
     expectLinkFailure([&] { connection.ReadUntil(4, text); });
     EXPECT_TRUE(connection.Devices().contains(3));
+}
+
+// A manual clock on which a stop is requested once a set time has passed, as
+// the thread that owns the link requests it while the link waits for a reply.
+class StoppingClock final : public Clock {
+public:
+    Ticks ticks() const override { return clock_.ticks(); }
+    void sleepFor(std::chrono::milliseconds duration) override {
+        clock_.sleepFor(duration);
+        if (stopAt_ && clock_.ticks() >= *stopAt_) {
+            stop_.request_stop();
+        }
+    }
+    std::stop_token stopAfter(std::chrono::milliseconds delay) {
+        stop_ = std::stop_source();
+        stopAt_ = clock_.ticks() + static_cast<Ticks>(delay.count());
+        return stop_.get_token();
+    }
+
+private:
+    ManualClock clock_;
+    std::optional<Ticks> stopAt_;
+    std::stop_source stop_;
+};
+
+TEST(UsbConnectionInterruptionTest, AStopEndsAReplyWaitAsALinkFailureLongBeforeTheTimeout) {
+    StoppingClock clock;
+    ScriptedBackend backend{clock};
+    UsbConnection connection{backend, clock};
+    addInstrument(backend, "sock:/mute", 3); // identifies itself, then answers nothing
+    const std::function<void(Serial)> waits[] = {
+        [&](Serial serial) {
+            std::string text;
+            connection.ReadUntil(serial, text);
+        },
+        [&](Serial serial) {
+            Bytes bytes;
+            connection.ReadExact(serial, 8, std::uint8_t{'?'}, bytes);
+        },
+    };
+    for (const auto& wait : waits) {
+        connection.setInterruption({});
+        std::optional<Serial> serial;
+        ASSERT_TRUE(connection.OpenDevice(serial));
+        connection.setInterruption(clock.stopAfter(1000ms));
+        const Ticks before = clock.ticks();
+        try {
+            wait(*serial);
+            ADD_FAILURE() << "the wait was not ended";
+        } catch (const DataSourceException& e) {
+            EXPECT_EQ(e.code(), DataSourceException::kLinkFailure);
+        }
+        const Ticks waited = elapsedSince(before, clock.ticks());
+        EXPECT_GE(waited, 1000u);
+        EXPECT_LE(waited, 1000u + kReadPollInterval.count());
+        EXPECT_FALSE(connection.Devices().contains(*serial));
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@ struct ScreenGeometry {
     int displayWidth = 0;
     int displayHeight = 0;
     int iconsPanelHeight = 0;
+    bool operator==(const ScreenGeometry&) const = default;
 };
 
 // The two entries of a one-bit screen, as colour references: background then

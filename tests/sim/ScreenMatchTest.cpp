@@ -2,6 +2,7 @@
 // converted by its renderer, compared pixel by pixel with the simulator's own
 // picture of the values it packed.
 #include "LinkFixture.h"
+#include "SimScreen.h"
 #include "catalogue/ModelCatalogue.h"
 #include "render/CLumImage.h"
 #include "render/DisplayColors.h"
@@ -11,7 +12,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
@@ -27,27 +27,8 @@ using session::Bytes;
 constexpr std::uint32_t kPaper = 0x00FFFFFF;
 constexpr std::uint32_t kInk = 0x00000000;
 
-std::uint32_t gammaChannel(int channel, double gamma) {
-    return static_cast<std::uint32_t>(std::pow(channel / 255.0, gamma) * 255.0);
-}
-
-// What the application should show for snapshot pixel (x, y), worked out from
-// the model table rather than from the application's code.
 std::uint32_t expectedPixel(const InstrumentModel& model, const QImage& snapshot, int x, int y) {
-    if (model.colourLayout && model.bitsPerPixel != 1) {
-        return snapshot.pixel(x, y) & 0x00FFFFFFu;
-    }
-    const int index = snapshot.pixelIndex(x, y);
-    if (model.bitsPerPixel == 1) {
-        return index == 1 ? kInk : kPaper;
-    }
-    if (static_cast<std::size_t>(index) >= model.palette.size()) {
-        return kInk; // the receiver shows black beyond its palette
-    }
-    const PaletteEntry& entry = model.palette[static_cast<std::size_t>(index)];
-    const double gamma = model.gammaPercent / 100.0;
-    return (gammaChannel(entry.red, gamma) << 16) | (gammaChannel(entry.green, gamma) << 8) |
-           gammaChannel(entry.blue, gamma);
+    return ombrix::testing::ExpectedScreenPixel(model, snapshot, x, y);
 }
 
 std::uint8_t reversedBits(std::uint8_t byte) {

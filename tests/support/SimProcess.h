@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace ombrix::sim::testing {
@@ -36,11 +38,18 @@ public:
     int waitForExit();
 
 private:
+    void spawn(const std::vector<std::string>& arguments);
+    void release();
+    void send(std::string_view text);
     std::string readLine(std::chrono::milliseconds timeout);
 
     QTemporaryDir scratch_;
     std::filesystem::path deviceDirectory_;
-    QProcess process_;
+    pid_t pid_ = -1; // -1 once the process has been waited for
+    int exitCode_ = -1;
+    int input_ = -1;  // the simulator's standard input
+    int output_ = -1; // its standard output
+    std::string unread_;
 };
 
 // Path of the program under test.

@@ -1,0 +1,196 @@
+#include "document/COmbrixDoc.h"
+
+#include "document/DocumentName.h"
+#include "model/ModelFileError.h"
+
+namespace ombrix::document {
+
+namespace {
+
+constexpr int kBlinkTimer = 2;
+
+} // namespace
+
+COmbrixDoc::COmbrixDoc(link::UsbConnection& connection, Options options)
+    : connection_(connection), source_(connection), hooks_(std::move(options.hooks)),
+      worker_(source_, SessionRecords{sync_, keys_, dataSet_},
+              SessionWorker::Options{std::move(options.programDirectory), options.preferredSerial,
+                                     hooks_.frameReady}) {
+    // A stop request also ends a reply the worker is waiting for.
+    connection_.setInterruption(stop_.get_token());
+    workerThread_ = std::jthread([this] {
+        worker_.Run(stop_.get_token());
+        workerFinished_.set();
+    });
+}
+
+COmbrixDoc::~COmbrixDoc() {
+    StopThreads();
+}
+
+void COmbrixDoc::StoreKey(std::uint32_t keyCode) {
+    keys_.store(keyCode);
+}
+
+std::shared_ptr<DataSetProxy> COmbrixDoc::GetDataSet() {
+    return std::make_shared<DataSetProxy>(dataSet_);
+}
+
+std::shared_ptr<ReadOnlyDataSetProxy> COmbrixDoc::GetDataSetReadOnly() const {
+    return std::make_shared<ReadOnlyDataSetProxy>(dataSet_);
+}
+
+void COmbrixDoc::UpdatePollingMode(std::uint32_t displayMode) {
+    displayMode_ = displayMode;
+    sync_.setPollingEnabled(displayMode != kCompactDisplayMode);
+}
+
+void COmbrixDoc::OnTimer(int timerId) {
+    if (!viewsEnabled_) {
+        return;
+    }
+    CheckModelChange();
+    if (timerId == kBlinkTimer) {
+        blinkPhase_ = !blinkPhase_;
+    }
+    if (hooks_.updateViews) {
+        hooks_.updateViews();
+    }
+}
+
+bool COmbrixDoc::CheckModelChange() {
+    const std::optional<session::ModelSelection> selection = sync_.selection();
+    if (!sync_.modelChanged() || !selection) {
+        return false;
+    }
+    if (!OpenDocument(DocumentName(*selection))) {
+        return false;
+    }
+    sync_.clearModelChanged(*selection);
+    return true;
+}
+
+bool COmbrixDoc::OpenDocument(const QString& name) {
+    viewsEnabled_ = false;
+    UpdatePollingMode(displayMode_);
+    const std::optional<session::ModelSelection> selection = SplitDocumentName(name);
+    sync_.storeSelection(selection);
+    if (!selection) {
+        loadError_ = QStringLiteral("\"%1\" is not a model description path followed by \"*\" "
+                                    "and a serial number.")
+                         .arg(name);
+    }
+    const bool loaded = selection && loadModel(selection->modelPath);
+    if (loaded && hooks_.modelLoaded) {
+        hooks_.modelLoaded();
+    }
+    viewsEnabled_ = true;
+    return loaded;
+}
+
+bool COmbrixDoc::loadModel(const std::filesystem::path& path) {
+    const QString file = QString::fromStdU16String(path.u16string());
+    try {
+        if (model_.load(file) == model::LoadOutcome::Loaded) {
+            prepareScreen();
+        }
+    } catch (const model::ModelFileError& error) {
+        loadError_ = error.message();
+        return false;
+    }
+    loadError_.clear();
+    return true;
+}
+
+void COmbrixDoc::prepareScreen() {
+    const model::InstrumentModel& model = model_.model();
+    {
+        // One locked step, so the worker never converts a frame into the new
+        // screen before its icon images are there.
+        const DataSetProxy dataSet(dataSet_);
+        dataSet->geometry =
+            render::ScreenGeometry{model.displayWidth, model.displayHeight, model.iconsPanelHeight};
+        render::CreateScreenImage(dataSet->screenImage, dataSet->geometry);
+        render::CLumImage& blinkPanel = dataSet->iconImages[render::kBlinkPanelSlot];
+        blinkPanel.Release();
+        blinkPanel.Load(model_.picturePath(model.iconClear));
+        loadIconImages(*dataSet);
+    }
+    panelPicture_.Release();
+    panelPicture_.Load(model_.picturePath(model.keyboardBitmap));
+}
+
+void COmbrixDoc::ReloadIconImages() {
+    const DataSetProxy dataSet(dataSet_);
+    loadIconImages(*dataSet);
+}
+
+void COmbrixDoc::loadIconImages(DocumentDataSet& dataSet) const {
+    const model::InstrumentModel& model = model_.model();
+    if (model.iconsPanelHeight < 1) {
+        return;
+    }
+    const render::IconPaths paths{
+        model_.picturePath(model.iconBitmaps[0]), model_.picturePath(model.iconBitmaps[1]),
+        model_.picturePath(model.iconBitmaps[2]), model_.picturePath(model.iconClear)};
+    render::LoadIconImages(dataSet.iconImages, paths, dataSet.colours);
+}
+
+QString COmbrixDoc::GetSerialText() const {
+    const std::optional<link::Serial> serial = sync_.selectedSerial();
+    return serial ? QString::number(*serial) : QString();
+}
+
+render::DisplayColors COmbrixDoc::GetColours() const {
+    const ReadOnlyDataSetProxy dataSet(dataSet_);
+    return dataSet->colours;
+}
+
+void COmbrixDoc::SetColours(const render::DisplayColors& colours) {
+    const DataSetProxy dataSet(dataSet_);
+    dataSet->colours = colours;
+}
+
+bool COmbrixDoc::StartScreenshot(const settings::ScreenshotSettings& settings) {
+    if (screenshot_ && !screenshot_->finished()) {
+        screenshotCancel_.set();
+        if (!screenshot_->waitFinished(kScreenshotCancelTimeout)) {
+            return false;
+        }
+    }
+    // Also after a give-up, whose cancel request would otherwise end the new
+    // screenshot at once.
+    screenshotCancel_.reset();
+    screenshot_.reset();
+    screenshot_ = std::make_unique<ScreenshotWorker>(
+        ScreenshotWorker::Context{sync_, dataSet_, connection_.clock(), stop_.get_token(),
+                                  screenshotCancel_, hooks_.saveScreenshot, settings});
+    return true;
+}
+
+std::optional<int> COmbrixDoc::ScreenshotResult() const {
+    return screenshot_ ? screenshot_->result() : std::nullopt;
+}
+
+void COmbrixDoc::StopThreads() {
+    viewsEnabled_ = false;
+    stop_.request_stop();
+    // Both threads watch the stop request and the link gives up its waits on it,
+    // so they end well within the bound; they are joined in any case, as no
+    // thread may outlive the document.
+    if (workerThread_.joinable()) {
+        workerFinished_.waitFor(connection_.clock(), kThreadStopTimeout);
+        workerThread_.join();
+    }
+    stopScreenshot();
+    connection_.setInterruption({});
+}
+
+void COmbrixDoc::stopScreenshot() {
+    if (screenshot_) {
+        screenshot_->waitFinished(kThreadStopTimeout);
+        screenshot_.reset();
+    }
+}
+
+} // namespace ombrix::document

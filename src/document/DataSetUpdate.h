@@ -1,0 +1,42 @@
+#pragma once
+
+#include "render/ScreenConversion.h"
+#include "session/OrmaSettings.h"
+#include "session/ScreenRequests.h"
+
+#include <cstdint>
+
+namespace ombrix::document {
+
+struct DocumentDataSet;
+
+// What the session worker has read, kept for its whole life. Mask bits are only
+// ever set: once a part has been read it is copied on every later merge.
+struct DataSetUpdate {
+    enum MaskBit : std::uint32_t {
+        kDisplayParameters = 1u << 0,
+        kScreenBytes = 1u << 1,
+        kPalette = 1u << 2,
+        kIdentification = 1u << 3,
+        kIconState = 1u << 4,
+    };
+
+    std::uint32_t mask = 0;
+    session::DisplayParameters displayParameters;
+    session::Bytes screenBytes;
+    session::Palette palette;
+    session::OrmaSettings identification;
+    session::IconState iconState;
+    // The model screen the bytes were read for; they are converted only into a
+    // screen image of that size.
+    render::ScreenGeometry screenGeometry;
+    // Set when the last poll read new screen bytes; the merge clears it.
+    bool freshScreen = false;
+};
+
+// Copies the parts the mask names into the data set and, when screen bytes are
+// present, converts them into the screen image and draws the icon panel. The
+// caller holds the data set's lock.
+void MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet);
+
+} // namespace ombrix::document

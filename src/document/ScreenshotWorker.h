@@ -1,0 +1,59 @@
+#pragma once
+
+#include "document/DocumentDataSet.h"
+#include "document/Event.h"
+#include "document/ThreadsSyncInfo.h"
+#include "settings/ScreenshotSettings.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <thread>
+
+namespace ombrix::document {
+
+// Frames the screen image and writes it as a file; returns the save result.
+// Called with the data set locked.
+using ScreenshotSaver =
+    std::function<int(DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings)>;
+
+// One screenshot on its own thread: asks the session worker for a fresh poll,
+// waits for it, then saves the screen under the data set's lock.
+class ScreenshotWorker {
+public:
+    static constexpr int kNoScreenshot = -1;
+
+    struct Context {
+        ThreadsSyncInfo& sync;
+        DocumentDataSet& dataSet;
+        link::Clock& clock;
+        std::stop_token stop;
+        const Event& cancel;
+        ScreenshotSaver saver;
+        settings::ScreenshotSettings settings;
+    };
+
+    explicit ScreenshotWorker(Context context);
+    ScreenshotWorker(const ScreenshotWorker&) = delete;
+    ScreenshotWorker& operator=(const ScreenshotWorker&) = delete;
+    // Waits for the thread to end.
+    ~ScreenshotWorker() = default;
+
+    bool finished() const { return finished_.isSet(); }
+    bool waitFinished(std::chrono::milliseconds timeout) const;
+    // The save result, or kNoScreenshot when it was cancelled or found no screen;
+    // none while the thread runs.
+    std::optional<int> result() const;
+
+private:
+    int run();
+    bool waitForFreshPoll();
+
+    Context context_;
+    std::atomic<int> result_{kNoScreenshot};
+    Event finished_;
+    std::jthread thread_;
+};
+
+} // namespace ombrix::document

@@ -1,0 +1,202 @@
+// The document's live session with ombrix-sim: every model is identified, its
+// model file opened and its screen shown as the instrument drew it; keys reach
+// the instrument; compact mode polls only for a screenshot; a swapped
+// instrument brings its own model.
+#include "SimScreen.h"
+#include "SimulatorFixture.h"
+#include "catalogue/ModelCatalogue.h"
+#include "document/COmbrixDoc.h"
+
+#include <QImage>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace ombrix::document::testing {
+namespace {
+
+// The display area of `screen` (below the icon panel of a one-bit screen)
+// against the instrument's snapshot, pixel by pixel.
+::testing::AssertionResult showsSnapshot(const sim::InstrumentModel& model,
+                                         const render::CLumImage& screen, const QImage& snapshot) {
+    if (snapshot.size() != QSize(model.width, model.height)) {
+        return ::testing::AssertionFailure() << "no snapshot of the whole display";
+    }
+    const int top = model.bitsPerPixel == 1 ? model.iconPanelHeight : 0;
+    std::set<std::uint32_t> colours;
+    int differing = 0;
+    std::string first;
+    for (int y = 0; y < model.height; ++y) {
+        for (int x = 0; x < model.width; ++x) {
+            const std::uint32_t expected =
+                ombrix::testing::ExpectedScreenPixel(model, snapshot, x, y);
+            colours.insert(expected);
+            if (screen.Pixel(x, top + y) != expected && differing++ == 0) {
+                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
+        }
+    }
+    if (colours.size() < 2) {
+        return ::testing::AssertionFailure() << "a blank snapshot proves nothing";
+    }
+    if (differing != 0) {
+        return ::testing::AssertionFailure()
+               << differing << " display pixels differ from the snapshot, the first at " << first;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult isHardware(const model::ModelFile& loaded,
+                                      const sim::InstrumentModel& model) {
+    const QString name = loaded.model().hardwareName;
+    if (name.isEmpty() ||
+        name.compare(QString::fromUtf8(model.hardwareName.data(), std::ssize(model.hardwareName)),
+                     Qt::CaseInsensitive) != 0) {
+        return ::testing::AssertionFailure() << "model \"" << name.toStdString() << "\" is open";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class DocumentOverSimulator : public SimulatorFixture {};
+
+struct ModelCase {
+    std::string_view key;
+    std::string_view modelFile;
+};
+
+class EveryModel : public SimulatorFixture, public ::testing::WithParamInterface<ModelCase> {};
+
+TEST_P(EveryModel, IsIdentifiedAndShowsTheInstrumentsScreen) {
+    const sim::InstrumentModel& model = *sim::findModel(GetParam().key);
+    start(frozenModel(model.key));
+    ASSERT_TRUE(session().waitForFrame());
+
+    EXPECT_TRUE(isHardware(doc().Model(), model));
+    const auto selection = doc().SyncInfo().selection();
+    ASSERT_TRUE(selection.has_value());
+    EXPECT_EQ(selection->modelPath.filename(), GetParam().modelFile);
+    EXPECT_EQ(selection->serial, model.identification.serial);
+    {
+        const auto dataSet = doc().GetDataSetReadOnly();
+        EXPECT_NE((*dataSet)->identification.reply.find(
+                      ",N" + std::to_string(model.identification.serial)),
+                  std::string::npos);
+        EXPECT_EQ((*dataSet)->identification.usValue, model.identification.usValue.value_or(0));
+        EXPECT_EQ((*dataSet)->geometry,
+                  (render::ScreenGeometry{model.width, model.height, model.iconPanelHeight}));
+    }
+    // The port is frozen, so the frame shown is the one the snapshot draws.
+    EXPECT_TRUE(showsSnapshot(model, session().screen(), snapshot()));
+}
+
+INSTANTIATE_TEST_SUITE_P(SimulatedModels, EveryModel,
+                         ::testing::Values(ModelCase{"mono", "lum745A.def"},
+                                           ModelCase{"palette", "lum758A_ru.def"},
+                                           ModelCase{"colour", "lum302plus.def"},
+                                           ModelCase{"legacy", "lum74x.def"}),
+                         [](const auto& info) { return std::string(info.param.key); });
+
+TEST_F(DocumentOverSimulator, StoredKeyReachesTheInstrumentAndChangesItsScreen) {
+    const sim::InstrumentModel& mono = *sim::findModel("mono");
+    start(frozenModel("mono"));
+    ASSERT_TRUE(session().waitForFrame());
+    const render::CLumImage before = session().screen();
+    const std::uint64_t frames = session().framesConverted();
+
+    doc().StoreKey(mono.keys.menu);
+    ASSERT_TRUE(session().waitForFrame(frames));
+
+    EXPECT_NE(session().screen(), before);
+    EXPECT_TRUE(showsSnapshot(mono, session().screen(), snapshot())) << "the menu";
+    const SimRecord received = record();
+    EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
+    EXPECT_EQ(received.count(";#0,"), 1U) << "one key command and nothing else";
+}
+
+TEST_F(DocumentOverSimulator, OfTwoKeysStoredBetweenPassesOnlyTheLaterIsSent) {
+    const sim::InstrumentModel& mono = *sim::findModel("mono");
+    start(frozenModel("mono"));
+    ASSERT_TRUE(session().waitForFrame());
+    // Compact mode holds the worker between passes, so both codes are stored
+    // before its next pass however the threads happen to be scheduled.
+    doc().UpdatePollingMode(kCompactDisplayMode);
+    ASSERT_TRUE(waitForPollsToStop());
+
+    doc().StoreKey(mono.keys.down);
+    doc().StoreKey(mono.keys.menu);
+    const std::uint64_t frames = session().framesConverted();
+    doc().UpdatePollingMode(0);
+    // The menu's frame comes after every key the worker would send.
+    ASSERT_TRUE(session().waitForFrame(frames));
+
+    const SimRecord received = record();
+    EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
+    EXPECT_EQ(received.count(keyCommand(mono.keys.down)), 0U);
+}
+
+// What the screenshot saver was given, shared with the screenshot thread.
+struct SavedScreens {
+    static constexpr int kSaved = 7;
+    std::mutex criticalSection;
+    render::CLumImage last;
+    int count = 0;
+};
+
+TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
+    const auto saved = std::make_shared<SavedScreens>();
+    COmbrixDoc::Hooks hooks;
+    hooks.saveScreenshot = [saved](DocumentDataSet& dataSet, const settings::ScreenshotSettings&) {
+        const std::lock_guard lock(saved->criticalSection);
+        saved->last = dataSet.screenImage;
+        ++saved->count;
+        return SavedScreens::kSaved;
+    };
+    start(frozenModel("colour"), std::move(hooks));
+    ASSERT_TRUE(session().waitForFrame());
+    doc().UpdatePollingMode(kCompactDisplayMode);
+    ASSERT_TRUE(waitForPollsToStop()) << "compact mode polls on request only";
+    const std::size_t polls = record().polls();
+
+    ASSERT_TRUE(doc().StartScreenshot(settings::ScreenshotSettings{}));
+    ASSERT_TRUE(session().waitUntil("the screenshot",
+                                    [&] { return doc().ScreenshotResult().has_value(); }));
+    EXPECT_EQ(doc().ScreenshotResult(), SavedScreens::kSaved);
+    ASSERT_TRUE(waitForPollsToStop());
+    EXPECT_EQ(record().polls(), polls + 1);
+
+    // The saver is called with the data set locked: the screen is copied first.
+    const render::CLumImage screen = session().screen();
+    const std::lock_guard lock(saved->criticalSection);
+    EXPECT_EQ(saved->count, 1);
+    EXPECT_FALSE(saved->last.IsEmpty());
+    EXPECT_EQ(saved->last, screen);
+}
+
+TEST_F(DocumentOverSimulator, SwappedInstrumentOpensItsModelOnTheNextTick) {
+    const sim::InstrumentModel& mono = *sim::findModel("mono");
+    const sim::InstrumentModel& colour = *sim::findModel("colour");
+    start(frozenModel("mono"));
+    ASSERT_TRUE(session().waitForFrame());
+
+    sim().controlOk("swap 1 colour");
+    // The timer is held until the worker has polled the new instrument ("#7,SP,3;"
+    // is the colour model's status request), as a late tick of the application.
+    ASSERT_TRUE(session().waitUntil(
+        "model changed and the new instrument polled",
+        [&] { return doc().SyncInfo().modelChanged() && record().count("#7,SP,3;") > 0; },
+        Timer::Hold));
+    EXPECT_TRUE(isHardware(doc().Model(), mono)) << "nothing opens without the timer";
+    const std::uint64_t frames = session().framesConverted();
+    doc().OnTimer(kRefreshTimer);
+
+    EXPECT_FALSE(doc().SyncInfo().modelChanged());
+    EXPECT_TRUE(isHardware(doc().Model(), colour));
+    EXPECT_EQ((*doc().GetDataSetReadOnly())->geometry,
+              (render::ScreenGeometry{colour.width, colour.height, colour.iconPanelHeight}));
+    ASSERT_TRUE(session().waitForFrame(frames));
+    EXPECT_TRUE(showsSnapshot(colour, session().screen(), snapshot()));
+}
+
+} // namespace
+} // namespace ombrix::document::testing

@@ -1,0 +1,251 @@
+#include "document/DataSetProxy.h"
+#include "document/DataSetUpdate.h"
+#include "document/DataToSend.h"
+#include "document/DocumentName.h"
+#include "document/Event.h"
+#include "document/ThreadsSyncInfo.h"
+
+#include <future>
+#include <gtest/gtest.h>
+
+namespace ombrix::document {
+namespace {
+
+using namespace std::chrono_literals;
+using render::DisplayColors;
+using session::ModelSelection;
+
+const ModelSelection kMono{"/opt/ombrix/Data/lum745A.def", 10745};
+const ModelSelection kPalette{"/opt/ombrix/Data/lum758A_ru.def", 20758};
+
+TEST(ThreadsSyncInfoTest, ModelChangesOnlyWhenTheSelectionDiffers) {
+    ThreadsSyncInfo sync;
+    EXPECT_FALSE(sync.modelChanged());
+    sync.storeSelection(kMono);
+    EXPECT_TRUE(sync.modelChanged());
+    sync.clearModelChanged(kMono);
+    sync.storeSelection(kMono); // a reconnection to the same instrument
+    EXPECT_FALSE(sync.modelChanged());
+    sync.storeSelection(ModelSelection{kMono.modelPath, 1});
+    EXPECT_TRUE(sync.modelChanged());
+    sync.clearModelChanged(ModelSelection{kMono.modelPath, 1});
+    sync.storeSelection(std::nullopt);
+    EXPECT_TRUE(sync.modelChanged());
+    EXPECT_FALSE(sync.selectedSerial().has_value());
+}
+
+TEST(ThreadsSyncInfoTest, ASelectionStoredDuringALoadKeepsModelChanged) {
+    ThreadsSyncInfo sync;
+    sync.storeSelection(kMono);
+    sync.storeSelection(kPalette); // the worker found another instrument meanwhile
+    sync.clearModelChanged(kMono); // the load of the first one ends
+    EXPECT_TRUE(sync.modelChanged());
+    EXPECT_EQ(sync.selection(), kPalette);
+    sync.clearModelChanged(kPalette);
+    EXPECT_FALSE(sync.modelChanged());
+}
+
+TEST(ThreadsSyncInfoTest, ARefreshOverridesDisabledPolling) {
+    ThreadsSyncInfo sync;
+    EXPECT_TRUE(sync.shouldPoll());
+    sync.setPollingEnabled(false);
+    EXPECT_FALSE(sync.shouldPoll());
+    sync.requestRefresh();
+    EXPECT_TRUE(sync.shouldPoll());
+    sync.clearRefreshRequested(sync.refreshRequests());
+    EXPECT_FALSE(sync.shouldPoll());
+    sync.setPollingEnabled(true);
+    EXPECT_TRUE(sync.shouldPoll());
+}
+
+// A poll that began before a screenshot asked may have read an older status, so
+// it must not count as the fresh poll.
+TEST(ThreadsSyncInfoTest, APollStartedBeforeARequestDoesNotClearIt) {
+    ThreadsSyncInfo sync;
+    sync.requestRefresh();
+    const std::uint32_t atPollStart = sync.refreshRequests();
+    sync.requestRefresh();
+    sync.clearRefreshRequested(atPollStart);
+    EXPECT_TRUE(sync.refreshRequested());
+    sync.clearRefreshRequested(sync.refreshRequests());
+    EXPECT_FALSE(sync.refreshRequested());
+}
+
+TEST(DataToSendTest, OneSlotKeepsTheLatestKey) {
+    DataToSend keys;
+    EXPECT_EQ(keys.take(), 0u);
+    keys.store(0x61);
+    keys.store(0x62);
+    keys.store(0);
+    EXPECT_TRUE(keys.pending());
+    EXPECT_EQ(keys.take(), 0x62u);
+    EXPECT_FALSE(keys.pending());
+    EXPECT_EQ(keys.take(), 0u);
+    keys.store(0);
+    EXPECT_FALSE(keys.pending());
+}
+
+// Whether a thread other than the caller can take the data set's lock. A
+// failed try_lock may be spurious, so a free lock is given a few chances.
+bool lockableElsewhere(const DocumentDataSet& dataSet) {
+    return std::async(std::launch::async,
+                      [&dataSet] {
+                          for (int attempt = 0; attempt < 20; ++attempt) {
+                              if (std::unique_lock lock(dataSet.criticalSection, std::try_to_lock);
+                                  lock.owns_lock()) {
+                                  return true;
+                              }
+                          }
+                          return false;
+                      })
+        .get();
+}
+
+TEST(DataSetProxyTest, TheLockIsHeldWhileAnyCopyLives) {
+    DocumentDataSet dataSet;
+    EXPECT_TRUE(lockableElsewhere(dataSet));
+    {
+        auto shared = std::make_shared<DataSetProxy>(dataSet);
+        (*shared)->framesConverted = 3;
+        auto sharedCopy = shared;
+        shared.reset();
+        EXPECT_FALSE(lockableElsewhere(dataSet));
+        const DataSetProxy proxyCopy = *sharedCopy;
+        sharedCopy.reset();
+        EXPECT_FALSE(lockableElsewhere(dataSet));
+        EXPECT_EQ(proxyCopy->framesConverted, 3u);
+    }
+    EXPECT_TRUE(lockableElsewhere(dataSet));
+    {
+        const auto readOnly = std::make_shared<ReadOnlyDataSetProxy>(dataSet);
+        EXPECT_FALSE(lockableElsewhere(dataSet));
+    }
+    EXPECT_TRUE(lockableElsewhere(dataSet));
+}
+
+TEST(EventTest, AWaitEndsAtItsBoundOrAtOnceWhenSet) {
+    constexpr link::Ticks kStart = 0xFFFFFF00u; // the bound ends after the tick wrap
+    link::ManualClock clock(kStart);
+    Event event;
+    EXPECT_FALSE(event.waitFor(clock, 4000ms));
+    const link::Ticks waited = link::elapsedSince(kStart, clock.ticks());
+    EXPECT_GE(waited, 4000u);
+    EXPECT_LE(waited, 4010u);
+
+    event.set();
+    const link::Ticks before = clock.ticks();
+    EXPECT_TRUE(event.waitFor(clock, 4000ms));
+    EXPECT_EQ(clock.ticks(), before);
+    event.reset();
+    EXPECT_FALSE(event.waitFor(clock, 0ms));
+}
+
+TEST(DocumentNameTest, TheNameSplitsBackIntoPathAndSerial) {
+    const ModelSelection selection{"/home/\u0438\u0432\u0430\u043d/a*b/lum745A.def", 4294967295u};
+    const QString name = DocumentName(selection);
+    EXPECT_TRUE(name.endsWith("/a*b/lum745A.def*4294967295"));
+    EXPECT_EQ(SplitDocumentName(name), selection);
+    EXPECT_EQ(SplitDocumentName("x*y*12"), (ModelSelection{"x*y", 12}));
+}
+
+TEST(DocumentNameTest, NamesWithoutAValidSerialAreRefused) {
+    for (const char* name : {"", "lum.def", "*12", "lum.def*", "lum.def*12*", "lum.def*12a",
+                             "lum.def*-1", "lum.def*+1", "lum.def* 1", "lum.def*4294967296"}) {
+        EXPECT_FALSE(SplitDocumentName(name).has_value()) << name;
+    }
+}
+
+// A data set as the model loader leaves it for a 2 x 8 one-bit display, and an
+// update holding one screen read for it: one byte per column, lowest bit on top.
+class DataSetUpdateTest : public ::testing::Test {
+protected:
+    static constexpr render::ScreenGeometry kGeometry{2, 8, 0};
+    static constexpr std::uint32_t kUntouched = 0x123456u;
+
+    DocumentDataSet dataSet;
+    DataSetUpdate update;
+
+    void SetUp() override {
+        dataSet.geometry = kGeometry;
+        ASSERT_TRUE(render::CreateScreenImage(dataSet.screenImage, kGeometry));
+        dataSet.screenImage.SetPixel(0, 0, kUntouched);
+        dataSet.colours.colours = {0x0000A1u, 0x00B200u, 0xC30000u, 0xD4D4D4u};
+        update.mask = DataSetUpdate::kScreenBytes;
+        update.screenBytes = {0x01, 0x80};
+        update.screenGeometry = kGeometry;
+        update.freshScreen = true;
+    }
+
+    std::uint32_t pixel(int x, int y) const { return dataSet.screenImage.Pixel(x, y); }
+    std::uint32_t shown(DisplayColors::Index index) const {
+        return render::SwapRedBlue(dataSet.colours[index]);
+    }
+};
+
+TEST_F(DataSetUpdateTest, OnlyThePartsTheMaskNamesAreCopied) {
+    DataSetUpdate parts;
+    parts.mask = DataSetUpdate::kIdentification;
+    parts.identification.storeReply("#1,U758,N5;");
+    parts.displayParameters.bitsPerPixel = 4;
+    parts.palette = {0xABCDEFu};
+    parts.iconState.StatusWord = session::kStatusNewScreen;
+    MergeUpdate(parts, dataSet);
+    EXPECT_EQ(dataSet.identification.reply, "#1,U758,N5;");
+    EXPECT_EQ(dataSet.displayParameters.bitsPerPixel, 1u);
+    EXPECT_TRUE(dataSet.palette.empty());
+    EXPECT_EQ(dataSet.iconState.StatusWord, 0);
+
+    parts.mask |=
+        DataSetUpdate::kDisplayParameters | DataSetUpdate::kPalette | DataSetUpdate::kIconState;
+    MergeUpdate(parts, dataSet);
+    EXPECT_EQ(dataSet.displayParameters, parts.displayParameters);
+    EXPECT_EQ(dataSet.palette, parts.palette);
+    EXPECT_EQ(dataSet.iconState, parts.iconState);
+    EXPECT_EQ(pixel(0, 0), kUntouched);
+}
+
+TEST_F(DataSetUpdateTest, AOneBitScreenIsDrawnInTheColoursOfTheBacklightState) {
+    update.mask |= DataSetUpdate::kPalette;
+    update.palette = {0x111111u, 0x222222u}; // the instrument's own is not used
+    MergeUpdate(update, dataSet);
+    EXPECT_EQ(dataSet.palette, (session::Palette{dataSet.colours[DisplayColors::Background],
+                                                 dataSet.colours[DisplayColors::Foreground]}));
+    EXPECT_EQ(pixel(0, 0), shown(DisplayColors::Foreground));
+    EXPECT_EQ(pixel(0, 1), shown(DisplayColors::Background));
+    EXPECT_EQ(pixel(1, 7), shown(DisplayColors::Foreground));
+
+    update.mask |= DataSetUpdate::kIconState;
+    update.iconState.StatusWord = session::kStatusBacklight;
+    MergeUpdate(update, dataSet);
+    EXPECT_EQ(pixel(0, 0), shown(DisplayColors::BacklightForeground));
+    EXPECT_EQ(pixel(0, 1), shown(DisplayColors::BacklightBackground));
+    EXPECT_EQ(dataSet.framesConverted, 1u); // drawn again, but no new frame
+}
+
+TEST_F(DataSetUpdateTest, OnlyFreshScreensAreCounted) {
+    MergeUpdate(update, dataSet);
+    EXPECT_FALSE(update.freshScreen);
+    MergeUpdate(update, dataSet);
+    EXPECT_EQ(dataSet.framesConverted, 1u);
+    update.freshScreen = true;
+    MergeUpdate(update, dataSet);
+    EXPECT_EQ(dataSet.framesConverted, 2u);
+}
+
+TEST_F(DataSetUpdateTest, BytesReadForAnotherScreenSizeAreNotDrawn) {
+    update.screenGeometry = {8, 2, 0}; // the same byte count, another model
+    MergeUpdate(update, dataSet);
+    EXPECT_EQ(pixel(0, 0), kUntouched);
+    EXPECT_EQ(dataSet.framesConverted, 0u);
+    EXPECT_FALSE(update.freshScreen);
+}
+
+TEST_F(DataSetUpdateTest, NothingIsDrawnBeforeTheScreenImageExists) {
+    dataSet.screenImage.Release();
+    MergeUpdate(update, dataSet);
+    EXPECT_TRUE(dataSet.screenImage.IsEmpty());
+    EXPECT_EQ(dataSet.framesConverted, 0u);
+}
+
+} // namespace
+} // namespace ombrix::document

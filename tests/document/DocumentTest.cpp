@@ -1,0 +1,278 @@
+#include "ScriptedSession.h"
+#include "document/COmbrixDoc.h"
+#include "document/DocumentName.h"
+
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <latch>
+#include <thread>
+
+namespace ombrix::document {
+namespace {
+
+using namespace std::chrono_literals;
+using session::ModelSelection;
+
+const std::filesystem::path kPrograms = OMBRIX_SAMPLE_MODELS_DIR;
+const ModelSelection kMono{kPrograms / "Data" / "lum745A.def", 10745};
+
+// Real time granted to the worker thread for what takes it a few passes.
+constexpr auto kPatience = 10s;
+
+// Whether `condition` comes true within the patience, checked every few milliseconds.
+template <typename Condition> bool eventually(Condition condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+// A reply that never falls silent for long: one byte every three seconds.
+std::vector<link::ReplyPiece> trickle(const std::string& reply) {
+    std::vector<link::ReplyPiece> pieces;
+    for (std::size_t i = 0; i < reply.size(); ++i) {
+        pieces.push_back({3000ms * static_cast<int>(i + 1), reply.substr(i, 1)});
+    }
+    return pieces;
+}
+
+// The document with its worker thread running on real time, over scripted
+// instruments, with the sample models as program directory.
+class DocumentTest : public ::testing::Test {
+protected:
+    link::SystemClock clock;
+    link::ScriptedBackend backend{clock};
+    link::UsbConnection connection{backend, clock};
+    std::unique_ptr<COmbrixDoc> doc;
+
+    // Before the members of derived fixtures that the hooks may use go.
+    void TearDown() override { doc.reset(); }
+
+    // Scripted instruments have to be added before the worker starts.
+    void start(ScreenshotSaver saver = {}) {
+        COmbrixDoc::Hooks hooks;
+        hooks.saveScreenshot = std::move(saver);
+        doc = std::make_unique<COmbrixDoc>(
+            connection, COmbrixDoc::Options{kPrograms, std::nullopt, std::move(hooks)});
+    }
+
+    // The 128 x 64 one-bit instrument, always showing a new, all-dark screen.
+    link::ScriptedDevice& addMonoInstrument() {
+        link::ScriptedDevice& device = backend.addDevice("sock:/745");
+        device.answer(";#1,U?,N?;", "#1,U745A,N10745;");
+        device.answer(";#7,US;", "#7,US,1;");
+        device.answer(";#1,U?,W?,N?,S?;", "#1,U745A,W1.05.3,N10745,S2A4F;");
+        device.answer("#7,SP,1;", session::testing::Block("#7,SP,1,", session::Bytes{1, 0}));
+        std::string icons(12, '\0');
+        icons[1] = '\x40';
+        device.answer("#7,IC;", icons);
+        device.answer("#7,SC;", std::string(1024, '\xFF'));
+        return device;
+    }
+
+    std::uint64_t framesConverted() const { return (*doc->GetDataSetReadOnly())->framesConverted; }
+
+    std::chrono::milliseconds destroyDocument() {
+        const auto before = std::chrono::steady_clock::now();
+        doc.reset();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - before);
+    }
+};
+
+TEST_F(DocumentTest, EverySampleModelOpensWithItsScreenAndSelection) {
+    struct Sample {
+        const char* file;
+        link::Serial serial;
+        render::ScreenGeometry geometry;
+    };
+    const Sample samples[] = {{"Data/lum745A.def", 10745, {128, 64, 11}},
+                              {"Data/lum758A_ru.def", 20758, {240, 160, 0}},
+                              {"Data/lum302plus.def", 30302, {320, 240, 0}},
+                              {"lum74x.def", 40741, {122, 32, 0}}};
+    start();
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(sample.file);
+        const ModelSelection selection{kPrograms / sample.file, sample.serial};
+        ASSERT_TRUE(doc->OpenDocument(DocumentName(selection))) << doc->LoadError().toStdString();
+        EXPECT_TRUE(doc->ViewsEnabled());
+        EXPECT_EQ(doc->SyncInfo().selection(), selection);
+        EXPECT_EQ(doc->GetSerialText(), QString::number(sample.serial));
+        EXPECT_FALSE(doc->PanelPicture().IsEmpty());
+
+        const auto dataSet = doc->GetDataSetReadOnly();
+        const render::ScreenGeometry& geometry = sample.geometry;
+        EXPECT_EQ((*dataSet)->geometry, geometry);
+        EXPECT_EQ((*dataSet)->screenImage.Width(), geometry.displayWidth);
+        EXPECT_EQ((*dataSet)->screenImage.Height(),
+                  geometry.displayHeight + geometry.iconsPanelHeight);
+        if (geometry.iconsPanelHeight > 0) {
+            for (const render::CLumImage& icon : (*dataSet)->iconImages) {
+                EXPECT_FALSE(icon.IsEmpty());
+            }
+        }
+    }
+}
+
+TEST_F(DocumentTest, AFailedOpenIsRetriedOnTheNextTimerTick) {
+    QTemporaryDir programs;
+    const std::filesystem::path root = programs.path().toStdString();
+    start();
+    EXPECT_EQ(doc->GetSerialText(), "");
+    EXPECT_FALSE(doc->OpenDocument("lum745A.def"));
+    EXPECT_TRUE(doc->LoadError().contains("lum745A.def"));
+
+    const ModelSelection selection{root / "Data" / "lum745A.def", 10745};
+    EXPECT_FALSE(doc->OpenDocument(DocumentName(selection)));
+    EXPECT_FALSE(doc->LoadError().isEmpty());
+    EXPECT_EQ(doc->GetSerialText(), "10745");
+    doc->OnTimer(1);
+    EXPECT_TRUE(doc->SyncInfo().modelChanged());
+
+    std::filesystem::copy(kPrograms, root, std::filesystem::copy_options::recursive);
+    doc->OnTimer(1);
+    EXPECT_FALSE(doc->SyncInfo().modelChanged());
+    EXPECT_TRUE(doc->LoadError().isEmpty());
+    EXPECT_EQ(doc->Model().model().displayWidth, 128);
+}
+
+TEST_F(DocumentTest, TheModelOfTheFoundInstrumentIsOpenedAndItsFramesConverted) {
+    addMonoInstrument();
+    start();
+    ASSERT_TRUE(eventually([&] { return doc->CheckModelChange(); }));
+    EXPECT_EQ(doc->SyncInfo().selection(), kMono);
+    EXPECT_EQ(doc->Model().model().displayHeight, 64);
+    EXPECT_TRUE(eventually([&] { return framesConverted() > 0; }));
+    EXPECT_FALSE(doc->CheckModelChange());
+}
+
+TEST_F(DocumentTest, ColoursAndTheCompactModesPolling) {
+    start();
+    render::DisplayColors colours;
+    colours[render::DisplayColors::Foreground] = 0x0000FFu;
+    doc->SetColours(colours);
+    EXPECT_EQ(doc->GetColours(), colours);
+
+    doc->UpdatePollingMode(kCompactDisplayMode);
+    EXPECT_FALSE(doc->SyncInfo().shouldPoll());
+    ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
+    EXPECT_FALSE(doc->SyncInfo().shouldPoll());
+    for (const std::uint32_t mode : {0u, 1u, 2u, 4u}) {
+        doc->UpdatePollingMode(mode);
+        EXPECT_TRUE(doc->SyncInfo().shouldPoll()) << mode;
+    }
+}
+
+// A saver whose result tells which frame and which settings it saved.
+int frameAndCounter(DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings) {
+    return static_cast<int>(dataSet.framesConverted * 100 + settings.Counter());
+}
+
+settings::ScreenshotSettings counted(std::uint32_t counter) {
+    settings::ScreenshotSettings settings;
+    settings.SetCounter(counter);
+    return settings;
+}
+
+// The instrument is unplugged until the test plugs it in, with polling off and
+// the model open, so no frame arrives unless a screenshot asks for one.
+class DocumentScreenshotTest : public DocumentTest {
+protected:
+    link::ScriptedDevice& device = addMonoInstrument();
+    std::atomic<int> saves{0};
+
+    void SetUp() override {
+        device.setPresent(false);
+        start([this](DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings) {
+            ++saves;
+            return frameAndCounter(dataSet, settings);
+        });
+        doc->UpdatePollingMode(kCompactDisplayMode);
+        ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
+    }
+
+    bool screenshotEnded() {
+        return eventually([&] { return doc->ScreenshotResult().has_value(); });
+    }
+};
+
+TEST_F(DocumentScreenshotTest, AScreenshotSavesTheFrameOfAPollItAskedFor) {
+    device.setPresent(true);
+    ASSERT_TRUE(doc->StartScreenshot(counted(7)));
+    ASSERT_TRUE(screenshotEnded());
+    EXPECT_EQ(doc->ScreenshotResult(), 107);
+    EXPECT_FALSE(doc->SyncInfo().refreshRequested());
+}
+
+TEST_F(DocumentScreenshotTest, ANewScreenshotReplacesOneThatStillWaits) {
+    ASSERT_TRUE(doc->StartScreenshot(counted(1)));
+    EXPECT_FALSE(doc->ScreenshotResult().has_value());
+    ASSERT_TRUE(doc->StartScreenshot(counted(2)));
+    device.setPresent(true);
+    ASSERT_TRUE(screenshotEnded());
+    EXPECT_EQ(doc->ScreenshotResult(), 102);
+    EXPECT_EQ(saves.load(), 1);
+}
+
+// A saver that does not return before the test releases it.
+class DocumentStuckSaverTest : public DocumentTest {
+protected:
+    std::atomic<int> saverCalls{0};
+    std::latch release{1};
+
+    void SetUp() override {
+        addMonoInstrument();
+        start([this](DocumentDataSet&, const settings::ScreenshotSettings&) {
+            ++saverCalls;
+            release.wait();
+            return 5;
+        });
+        ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
+    }
+};
+
+TEST_F(DocumentStuckSaverTest, AScreenshotStuckInItsSaverKeepsTheNextFromStarting) {
+    ASSERT_TRUE(doc->StartScreenshot({}));
+    // Released long after the time a new screenshot waits for the old one.
+    const std::jthread releaser([this] {
+        std::this_thread::sleep_for(4 * kScreenshotCancelTimeout);
+        release.count_down();
+    });
+    ASSERT_TRUE(eventually([&] { return saverCalls > 0; }));
+    EXPECT_FALSE(doc->StartScreenshot({}));
+    EXPECT_TRUE(eventually([&] { return doc->ScreenshotResult() == 5; }));
+
+    ASSERT_TRUE(doc->StartScreenshot({}));
+    EXPECT_TRUE(eventually([&] { return doc->ScreenshotResult() == 5; }));
+    EXPECT_EQ(saverCalls.load(), 2);
+}
+
+TEST_F(DocumentTest, DestructionEndsAWorkerWaitingForAnInstrumentToIdentify) {
+    link::ScriptedDevice& device = backend.addDevice("sock:/slow");
+    device.answer(";#1,U?,N?;", trickle("#1,U745A,N10745;"));
+    start();
+    ASSERT_TRUE(eventually([&] { return !device.writes().empty(); }));
+    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
+}
+
+TEST_F(DocumentTest, DestructionEndsAWorkerWaitingForAPollReply) {
+    link::ScriptedDevice& device = addMonoInstrument();
+    device.answer("#7,IC;", trickle(std::string(12, '\0')));
+    start();
+    ASSERT_TRUE(eventually([&] { return device.written().ends_with("#7,IC;"); }));
+    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
+}
+
+TEST_F(DocumentTest, DestructionEndsAScreenshotWaitingForAFrame) {
+    start();
+    ASSERT_TRUE(doc->StartScreenshot({}));
+    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
+}
+
+} // namespace
+} // namespace ombrix::document

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "catalogue/InstrumentModel.h"
+
+#include <QImage>
+#include <cstdint>
+
+namespace ombrix::testing {
+
+// The pixel (0x00RRGGBB) the application should show for pixel (x, y) of the
+// simulator's snapshot, in the default colours with the backlight off. Worked
+// out from the simulator's model table, not from the application's code.
+std::uint32_t ExpectedScreenPixel(const sim::InstrumentModel& model, const QImage& snapshot, int x,
+                                  int y);
+
+} // namespace ombrix::testing

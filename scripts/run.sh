@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Ombrix and shows the attached instruments. Where no instrument is
-# attached, the simulated instruments stand in for them while it runs.
+# Builds Ombrix, shows the attached instruments and captures the screen of each
+# as a PNG file. Where no instrument is attached, the simulated instruments
+# stand in for them while it runs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$root/build"
@@ -19,4 +20,12 @@ if ! "$cli" devices >/dev/null 2>&1; then
 fi
 
 echo "Attached instruments (serial, unit type, variant, US value, device path):"
-"$cli" devices
+"$cli" devices | tee "$build_dir/devices.txt"
+
+screens="$build_dir/screens"
+mkdir -p "$screens"
+echo "Capturing each instrument's screen (connect, identify, load its model, read a frame):"
+while IFS=$'\t' read -r serial _; do
+    "$cli" capture --serial "$serial" -o "$screens/$serial.png"
+    echo "  $screens/$serial.png"
+done <"$build_dir/devices.txt"

@@ -1,7 +1,9 @@
 #include "cli/CliCommand.h"
 
+#include "cli/CaptureCommand.h"
 #include "cli/DevicesCommand.h"
 #include "cli/IdentifyCommand.h"
+#include "cli/PressCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -27,6 +29,25 @@ constexpr std::array kCommands = {
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  no model file fits it.\n",
                RunIdentify},
+    CliCommand{"capture", "capture -o FILE.png [--serial N] [--timeout SECONDS]",
+               "  Runs the live session as the application does (connect, identify,\n"
+               "  load the model, poll) until a frame has been read and converted, then\n"
+               "  writes the screen as PNG, one image pixel per instrument pixel, with\n"
+               "  the status icons (steady and blinking) over the icon rows. N asks for\n"
+               "  that instrument while it is attached, else the lowest serial is used.\n"
+               "  SECONDS is the time allowed for the frame (default 10).\n"
+               "  Exit status 0 on success, 1 when no instrument could be connected or\n"
+               "  the file not written, 2 when no frame came within the time-out.\n",
+               RunCapture},
+    CliCommand{"press", "press [--serial N] KEY...",
+               "  Presses and releases each KEY with the left button, in order: a key\n"
+               "  name of the instrument's model (any case) goes through the model's\n"
+               "  key tables, 0xNN sends that raw key code. Each code sent is printed\n"
+               "  as 0xNN on a line of its own; one code goes out per polling pass.\n"
+               "  Exit status 0 when every key was taken and the last one completed a\n"
+               "  code, 1 when a key matched nothing, the keys ended in an unfinished\n"
+               "  sequence or no instrument could be connected.\n",
+               RunPress},
 };
 
 constexpr std::string_view kOverview =

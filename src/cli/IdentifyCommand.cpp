@@ -1,12 +1,12 @@
 #include "cli/IdentifyCommand.h"
 
+#include "cli/CliOptions.h"
 #include "link/LinkErrors.h"
 #include "link/UsbConnection.h"
 #include "session/DataSource.h"
 #include "session/Identification.h"
 #include "session/ProgramDirectory.h"
 
-#include <charconv>
 #include <optional>
 
 namespace ombrix::cli {
@@ -16,16 +16,6 @@ namespace {
 struct IdentifyOptions {
     std::optional<link::Serial> serial;
 };
-
-std::optional<link::Serial> parseSerial(const std::string& text) {
-    link::Serial value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Empty when the command line cannot be understood; the reason is on `err`.
 std::optional<IdentifyOptions> parseOptions(std::span<const std::string> arguments,
@@ -37,7 +27,7 @@ std::optional<IdentifyOptions> parseOptions(std::span<const std::string> argumen
             return std::nullopt;
         }
         ++i;
-        options.serial = i < arguments.size() ? parseSerial(arguments[i]) : std::nullopt;
+        options.serial = i < arguments.size() ? ParseSerial(arguments[i]) : std::nullopt;
         if (!options.serial) {
             err << "ombrix-cli identify: --serial needs a decimal serial number\n";
             return std::nullopt;

@@ -1,40 +1,17 @@
-#include "SimulatorProcess.h"
+#include "CliProcess.h"
+#include "SimProcess.h"
 #include "catalogue/ModelCatalogue.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using ombrix::sim::InstrumentModel;
-using ombrix::testing::SimulatorProcess;
-
-struct CliResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs ombrix-cli on `deviceDirectory`; an empty `modelDirectory` leaves the
-// program directory to the executable's own folder.
-CliResult runCli(const QStringList& arguments, const QString& deviceDirectory,
-                 const QString& modelDirectory) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("OMBRIX_DEVICE_DIR", deviceDirectory);
-    environment.remove("OMBRIX_USB_IDS");
-    environment.insert("OMBRIX_MODEL_DIR", modelDirectory);
-    process.setProcessEnvironment(environment);
-    process.start(OMBRIX_CLI_PATH, arguments);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using ombrix::sim::testing::SimProcess;
+using ombrix::testing::CliResult;
+using ombrix::testing::RunCli;
 
 QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -57,12 +34,12 @@ QString lineValue(const QString& out, const QString& key) {
 
 TEST(CliIdentifyIntegrationTest, ChoosesTheModelFileOfEverySimulatedInstrument) {
     QTemporaryDir directory;
-    SimulatorProcess simulator(directory.path());
+    SimProcess simulator({}, directory.path().toStdString());
     int familyFiles = 0;
     for (const InstrumentModel& model : ombrix::sim::allModels()) {
         SCOPED_TRACE(model.key);
         const QString serial = QString::number(model.identification.serial);
-        const CliResult result = runCli({"identify", "--serial", serial}, directory.path(), {});
+        const CliResult result = RunCli({"identify", "--serial", serial}, directory.path(), {});
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_EQ(result.out.count(u'\n'), 3);
         EXPECT_EQ(lineValue(result.out, "serial"), serial);
@@ -85,8 +62,8 @@ TEST(CliIdentifyIntegrationTest, ChoosesTheModelFileOfEverySimulatedInstrument) 
 TEST(CliIdentifyIntegrationTest, FailsWhenTheModelFolderHasNoFileForTheInstrument) {
     QTemporaryDir directory;
     QTemporaryDir emptyModels;
-    SimulatorProcess simulator(directory.path());
-    const CliResult result = runCli({"identify"}, directory.path(), emptyModels.path());
+    SimProcess simulator({}, directory.path().toStdString());
+    const CliResult result = RunCli({"identify"}, directory.path(), emptyModels.path());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_TRUE(result.err.contains("no model file in " + emptyModels.path()))
@@ -95,7 +72,7 @@ TEST(CliIdentifyIntegrationTest, FailsWhenTheModelFolderHasNoFileForTheInstrumen
 
 TEST(CliIdentifyIntegrationTest, FailsWithoutAnInstrument) {
     QTemporaryDir directory;
-    const CliResult result = runCli({"identify"}, directory.path(), {});
+    const CliResult result = RunCli({"identify"}, directory.path(), {});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("no instrument could be connected"));
 }

@@ -57,6 +57,15 @@ TEST_F(CliTest, BadCommandLinesAreUsageErrors) {
     EXPECT_EQ(run({"frobnicate"}), kUsageError);
     EXPECT_NE(err.str().find("unknown command 'frobnicate'"), std::string::npos);
     EXPECT_EQ(run({"devices", "--serial"}), kUsageError);
+    EXPECT_EQ(run({"capture"}), kUsageError);
+    EXPECT_EQ(run({"capture", "-o"}), kUsageError);
+    EXPECT_EQ(run({"capture", "-o", "x.png", "--timeout", "0"}), kUsageError);
+    EXPECT_EQ(run({"capture", "-o", "x.png", "--timeout", "1.5"}), kUsageError);
+    EXPECT_EQ(run({"capture", "-o", "x.png", "--serial", "-3"}), kUsageError);
+    EXPECT_EQ(run({"press"}), kUsageError);
+    EXPECT_EQ(run({"press", "0x00"}), kUsageError);
+    EXPECT_EQ(run({"press", "0xZZ"}), kUsageError);
+    EXPECT_EQ(run({"press", "--bogus", "MENU"}), kUsageError);
     EXPECT_TRUE(out.str().empty());
 }
 

@@ -1,0 +1,35 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+
+namespace ombrix::cli {
+
+namespace {
+
+constexpr std::chrono::seconds kLongestTimeout{24 * 60 * 60};
+
+template <typename Number> std::optional<Number> parseWhole(const std::string& text) {
+    Number value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<link::Serial> ParseSerial(const std::string& text) {
+    return parseWhole<link::Serial>(text);
+}
+
+std::optional<std::chrono::seconds> ParseSeconds(const std::string& text) {
+    const std::optional<std::uint32_t> value = parseWhole<std::uint32_t>(text);
+    if (!value || *value == 0 || std::chrono::seconds(*value) > kLongestTimeout) {
+        return std::nullopt;
+    }
+    return std::chrono::seconds(*value);
+}
+
+} // namespace ombrix::cli

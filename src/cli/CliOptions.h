@@ -1,0 +1,17 @@
+#pragma once
+
+#include "link/UsbConnection.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace ombrix::cli {
+
+// A decimal serial number, the whole text.
+std::optional<link::Serial> ParseSerial(const std::string& text);
+
+// A positive whole number of seconds, at most a day.
+std::optional<std::chrono::seconds> ParseSeconds(const std::string& text);
+
+} // namespace ombrix::cli

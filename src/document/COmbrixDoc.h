@@ -57,7 +57,6 @@ public:
     ~COmbrixDoc();
 
     void StoreKey(std::uint32_t keyCode);
-    bool KeyPending() const { return keys_.pending(); }
     std::shared_ptr<DataSetProxy> GetDataSet();
     std::shared_ptr<ReadOnlyDataSetProxy> GetDataSetReadOnly() const;
     void UpdatePollingMode(std::uint32_t displayMode);

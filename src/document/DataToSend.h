@@ -13,10 +13,9 @@ public:
     void store(std::uint32_t keyCode);
     // The code, or 0 when nothing waits; the slot is empty afterwards.
     std::uint32_t take();
-    bool pending() const;
 
 private:
-    mutable std::mutex criticalSection_;
+    std::mutex criticalSection_;
     std::uint32_t keyCode_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "document/DocumentName.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <latch>
@@ -166,6 +167,47 @@ TEST_F(DocumentTest, ColoursAndTheCompactModesPolling) {
         doc->UpdatePollingMode(mode);
         EXPECT_TRUE(doc->SyncInfo().shouldPoll()) << mode;
     }
+}
+
+TEST_F(DocumentTest, TimerTwoTogglesTheBlinkPhaseWhileViewsAreEnabled) {
+    int updates = 0;
+    COmbrixDoc::Hooks hooks;
+    hooks.updateViews = [&updates] { ++updates; };
+    doc = std::make_unique<COmbrixDoc>(connection,
+                                       COmbrixDoc::Options{kPrograms, std::nullopt, hooks});
+    doc->OnTimer(1);
+    EXPECT_FALSE(doc->BlinkPhase());
+    doc->OnTimer(2);
+    EXPECT_TRUE(doc->BlinkPhase());
+    doc->OnTimer(2);
+    EXPECT_FALSE(doc->BlinkPhase());
+    EXPECT_EQ(updates, 3);
+    doc->StopThreads();
+    doc->OnTimer(2);
+    EXPECT_FALSE(doc->BlinkPhase());
+    EXPECT_EQ(updates, 3);
+}
+
+TEST_F(DocumentTest, NewColoursRecolourTheIconImagesWhenReloaded) {
+    start();
+    ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
+    const auto blackPixels = [&](int slot) {
+        const auto dataSet = doc->GetDataSetReadOnly();
+        const render::CLumImage& image = (**dataSet).iconImages[static_cast<std::size_t>(slot)];
+        return std::count(image.Bits(), image.Bits() + image.Width() * image.Height(), 0u);
+    };
+    const auto inked = blackPixels(0);
+    ASSERT_GT(inked, 0);
+    render::DisplayColors colours;
+    colours[render::DisplayColors::Foreground] = 0x0000FFu; // red as a colour reference
+    doc->SetColours(colours);
+    doc->ReloadIconImages();
+    EXPECT_EQ(blackPixels(0), 0);
+    EXPECT_EQ(blackPixels(5), inked); // the backlight strips keep their black
+    const auto dataSet = doc->GetDataSet();
+    const render::CLumImage& strip = (**dataSet).iconImages[0];
+    EXPECT_EQ(std::count(strip.Bits(), strip.Bits() + strip.Width() * strip.Height(), 0x00FF0000u),
+              inked);
 }
 
 // A saver whose result tells which frame and which settings it saved.

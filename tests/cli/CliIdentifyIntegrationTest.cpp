@@ -70,11 +70,4 @@ TEST(CliIdentifyIntegrationTest, FailsWhenTheModelFolderHasNoFileForTheInstrumen
         << result.err.toStdString();
 }
 
-TEST(CliIdentifyIntegrationTest, FailsWithoutAnInstrument) {
-    QTemporaryDir directory;
-    const CliResult result = RunCli({"identify"}, directory.path(), {});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains("no instrument could be connected"));
-}
-
 } // namespace

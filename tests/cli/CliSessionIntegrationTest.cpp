@@ -2,6 +2,7 @@
 // model loading, polling, key sending) as the application runs it.
 #include "CliProcess.h"
 #include "SimProcess.h"
+#include "SimRecord.h"
 #include "SimScreen.h"
 #include "catalogue/ModelCatalogue.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 using ombrix::sim::InstrumentModel;
 using ombrix::sim::testing::SimProcess;
+using ombrix::sim::testing::SimRecord;
 using ombrix::testing::CliResult;
 using ombrix::testing::RunCli;
 
@@ -105,32 +107,16 @@ TEST(CliCaptureIntegrationTest, ExitStatusTellsNoInstrumentFromNoFrame) {
     EXPECT_FALSE(QFile::exists(scratch.filePath("x.png")));
 }
 
-// The bytes the instrument on port 1 received, as lower-case hex.
-std::string receivedHex(const SimProcess& sim) {
-    QFile record(QString::fromStdString(sim.recordPath().string()));
-    EXPECT_TRUE(record.open(QIODevice::ReadOnly));
-    std::string hex;
-    for (const QByteArray& line : record.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 4 && fields[1] == "port1" && fields[2] == "rx") {
-            hex += fields[3].toStdString();
-        }
-    }
-    return hex;
-}
-
 TEST(CliPressIntegrationTest, SendsTheCodesOfNamedAndRawKeys) {
     SimProcess sim({"mono"});
     const CliResult result = RunCli({"press", "menu", "Down", "0x62"}, devices(sim));
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, "0x6A\n0x68\n0x62\n");
-    const std::string hex = receivedHex(sim);
-    const std::string menu = "3b23302c6a3b"; // ";#0,j;"
-    const std::string down = "3b23302c683b";
-    const std::string escape = "3b23302c623b";
-    ASSERT_NE(hex.find(menu), std::string::npos) << hex;
-    EXPECT_LT(hex.find(menu), hex.find(down));
-    EXPECT_LT(hex.find(down), hex.find(escape));
+    const std::string received = SimRecord(sim.recordPath(), 1).received();
+    const std::size_t menu = received.find(";#0,\x6A;");
+    ASSERT_NE(menu, std::string::npos) << received;
+    EXPECT_LT(menu, received.find(";#0,\x68;"));
+    EXPECT_LT(received.find(";#0,\x68;"), received.find(";#0,\x62;"));
 }
 
 TEST(CliPressIntegrationTest, AnUnknownKeyFailsWithoutSendingIt) {

@@ -109,7 +109,7 @@ TEST_F(DocumentOverSimulator, StoredKeyReachesTheInstrumentAndChangesItsScreen) 
 
     EXPECT_NE(session().screen(), before);
     EXPECT_TRUE(showsSnapshot(mono, session().screen(), snapshot())) << "the menu";
-    const SimRecord received = record();
+    const sim::testing::SimRecord received = record();
     EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
     EXPECT_EQ(received.count(";#0,"), 1U) << "one key command and nothing else";
 }
@@ -130,7 +130,7 @@ TEST_F(DocumentOverSimulator, OfTwoKeysStoredBetweenPassesOnlyTheLaterIsSent) {
     // The menu's frame comes after every key the worker would send.
     ASSERT_TRUE(session().waitForFrame(frames));
 
-    const SimRecord received = record();
+    const sim::testing::SimRecord received = record();
     EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
     EXPECT_EQ(received.count(keyCommand(mono.keys.down)), 0U);
 }

@@ -48,7 +48,7 @@ TEST_F(DocumentLinkFaults, StalledInstrumentIsDroppedAfterFourSecondsOfSilence) 
     const std::uint64_t frames = session().framesConverted();
 
     // From the request left unanswered to the worker closing the link.
-    const SimRecord stalled = record();
+    const sim::testing::SimRecord stalled = record();
     const auto after = stalled.events().begin() + static_cast<std::ptrdiff_t>(eventsBefore);
     const auto drop = std::find_if(after, stalled.events().end(),
                                    [](const auto& event) { return event.name == "disconnect"; });

@@ -33,15 +33,6 @@ template <typename Condition> bool eventually(Condition condition) {
     return true;
 }
 
-// A reply that never falls silent for long: one byte every three seconds.
-std::vector<link::ReplyPiece> trickle(const std::string& reply) {
-    std::vector<link::ReplyPiece> pieces;
-    for (std::size_t i = 0; i < reply.size(); ++i) {
-        pieces.push_back({3000ms * static_cast<int>(i + 1), reply.substr(i, 1)});
-    }
-    return pieces;
-}
-
 // The document with its worker thread running on real time, over scripted
 // instruments, with the sample models as program directory.
 class DocumentTest : public ::testing::Test {
@@ -74,15 +65,6 @@ protected:
         device.answer("#7,IC;", icons);
         device.answer("#7,SC;", std::string(1024, '\xFF'));
         return device;
-    }
-
-    std::uint64_t framesConverted() const { return (*doc->GetDataSetReadOnly())->framesConverted; }
-
-    std::chrono::milliseconds destroyDocument() {
-        const auto before = std::chrono::steady_clock::now();
-        doc.reset();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - before);
     }
 };
 
@@ -140,16 +122,6 @@ TEST_F(DocumentTest, AFailedOpenIsRetriedOnTheNextTimerTick) {
     EXPECT_FALSE(doc->SyncInfo().modelChanged());
     EXPECT_TRUE(doc->LoadError().isEmpty());
     EXPECT_EQ(doc->Model().model().displayWidth, 128);
-}
-
-TEST_F(DocumentTest, TheModelOfTheFoundInstrumentIsOpenedAndItsFramesConverted) {
-    addMonoInstrument();
-    start();
-    ASSERT_TRUE(eventually([&] { return doc->CheckModelChange(); }));
-    EXPECT_EQ(doc->SyncInfo().selection(), kMono);
-    EXPECT_EQ(doc->Model().model().displayHeight, 64);
-    EXPECT_TRUE(eventually([&] { return framesConverted() > 0; }));
-    EXPECT_FALSE(doc->CheckModelChange());
 }
 
 TEST_F(DocumentTest, ColoursAndTheCompactModesPolling) {
@@ -292,28 +264,6 @@ TEST_F(DocumentStuckSaverTest, AScreenshotStuckInItsSaverKeepsTheNextFromStartin
     ASSERT_TRUE(doc->StartScreenshot({}));
     EXPECT_TRUE(eventually([&] { return doc->ScreenshotResult() == 5; }));
     EXPECT_EQ(saverCalls.load(), 2);
-}
-
-TEST_F(DocumentTest, DestructionEndsAWorkerWaitingForAnInstrumentToIdentify) {
-    link::ScriptedDevice& device = backend.addDevice("sock:/slow");
-    device.answer(";#1,U?,N?;", trickle("#1,U745A,N10745;"));
-    start();
-    ASSERT_TRUE(eventually([&] { return !device.writes().empty(); }));
-    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
-}
-
-TEST_F(DocumentTest, DestructionEndsAWorkerWaitingForAPollReply) {
-    link::ScriptedDevice& device = addMonoInstrument();
-    device.answer("#7,IC;", trickle(std::string(12, '\0')));
-    start();
-    ASSERT_TRUE(eventually([&] { return device.written().ends_with("#7,IC;"); }));
-    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
-}
-
-TEST_F(DocumentTest, DestructionEndsAScreenshotWaitingForAFrame) {
-    start();
-    ASSERT_TRUE(doc->StartScreenshot({}));
-    EXPECT_LT(destroyDocument(), kThreadStopTimeout);
 }
 
 } // namespace

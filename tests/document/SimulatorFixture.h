@@ -27,7 +27,7 @@ protected:
     LiveSession& session() { return *session_; }
     COmbrixDoc& doc() { return session_->doc(); }
     sim::testing::SimProcess& sim() { return *sim_; }
-    SimRecord record() const { return SimRecord(sim_->recordPath(), kPort); }
+    sim::testing::SimRecord record() const { return {sim_->recordPath(), kPort}; }
     // The screen the instrument sends with its next "#7,SC;".
     QImage snapshot();
     // The worker sent no status request for a second: a poll that was under

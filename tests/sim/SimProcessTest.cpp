@@ -2,50 +2,15 @@
 #include "SimProcess.h"
 
 #include "LinkFixture.h"
+#include "SimRecord.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace ombrix::sim::testing {
 namespace {
-
-std::string hex(std::string_view bytes) {
-    std::ostringstream out;
-    for (const char byte : bytes) {
-        constexpr std::string_view kDigits = "0123456789abcdef";
-        const auto value = static_cast<unsigned char>(byte);
-        out << kDigits[value >> 4] << kDigits[value & 0x0F];
-    }
-    return out.str();
-}
-
-// Everything the port received, joined, as hex; and how often each event came.
-struct Record {
-    std::string received;
-    std::map<std::string, int> events;
-};
-
-Record readRecord(const std::filesystem::path& path, std::string_view port) {
-    Record record;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream fields(line);
-        std::string time;
-        std::string linePort;
-        std::string event;
-        std::string bytes;
-        fields >> time >> linePort >> event >> bytes;
-        if (linePort == port) {
-            ++record.events[event];
-            record.received += bytes;
-        }
-    }
-    return record;
-}
 
 struct Finished {
     int exitCode = -1;
@@ -96,11 +61,11 @@ TEST(SimProgram, RecordHoldsTheExactBytesTheApplicationSent) {
         app.source.RequestText(serial, ";#1,U?,W?,N?,S?;");
     }
     sim.controlOk("unplug 1");
-    const Record record = readRecord(sim.recordPath(), "port1");
-    EXPECT_EQ(record.received, hex(";#1,U?,N?;;#7,US;") + "3b23302c413b" + hex(";#1,U?,W?,N?,S?;"));
-    EXPECT_EQ(record.events.at("connect"), 2); // the device refresh, then the session
-    EXPECT_EQ(record.events.at("disconnect"), 2);
-    EXPECT_EQ(record.events.at("unplug"), 1);
+    const SimRecord record(sim.recordPath(), 1);
+    EXPECT_EQ(record.received(), ";#1,U?,N?;;#7,US;;#0,A;;#1,U?,W?,N?,S?;");
+    EXPECT_EQ(record.eventCount("connect"), 2u); // the device refresh, then the session
+    EXPECT_EQ(record.eventCount("disconnect"), 2u);
+    EXPECT_EQ(record.eventCount("unplug"), 1u);
 }
 
 TEST(SimProgram, ModelGivenTwiceGetsTheNextFreeSerial) {

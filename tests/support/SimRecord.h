@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ombrix::document::testing {
+namespace ombrix::sim::testing {
 
 // What ombrix-sim has recorded so far for one of its ports (--record): the
 // events with their times and the bytes the host sent, joined.
@@ -21,6 +21,10 @@ public:
     SimRecord(const std::filesystem::path& file, int port);
 
     const std::vector<Event>& events() const { return events_; }
+    // How many events of this name the port had.
+    std::size_t eventCount(std::string_view name) const;
+    // Everything the host sent, joined.
+    const std::string& received() const { return received_; }
     // How often `command` occurs in what the host sent.
     std::size_t count(std::string_view command) const;
     // Status requests, one per poll: by icons on a one-bit screen, else by "#7,SP,3;".
@@ -33,4 +37,4 @@ private:
     std::string received_;
 };
 
-} // namespace ombrix::document::testing
+} // namespace ombrix::sim::testing

@@ -1,10 +1,11 @@
 #include "SimRecord.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-namespace ombrix::document::testing {
+namespace ombrix::sim::testing {
 
 namespace {
 
@@ -52,8 +53,13 @@ std::size_t SimRecord::count(std::string_view command) const {
     return found;
 }
 
+std::size_t SimRecord::eventCount(std::string_view name) const {
+    return static_cast<std::size_t>(std::count_if(
+        events_.begin(), events_.end(), [&](const Event& event) { return event.name == name; }));
+}
+
 std::size_t SimRecord::polls() const {
     return count("#7,IC;") + count("#7,SP,3;");
 }
 
-} // namespace ombrix::document::testing
+} // namespace ombrix::sim::testing

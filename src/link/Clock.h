@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 
 namespace ombrix::link {
 
@@ -28,19 +27,6 @@ class SystemClock final : public Clock {
 public:
     Ticks ticks() const override;
     void sleepFor(std::chrono::milliseconds duration) override;
-};
-
-// A clock that only moves when told to; sleeping advances it at once.
-class ManualClock final : public Clock {
-public:
-    explicit ManualClock(Ticks start = 0) : now_(start) {}
-    Ticks ticks() const override;
-    void sleepFor(std::chrono::milliseconds duration) override;
-    void advance(std::chrono::milliseconds duration);
-
-private:
-    mutable std::mutex mutex_;
-    Ticks now_;
 };
 
 } // namespace ombrix::link

@@ -1,4 +1,4 @@
-#include "link/ScriptedBackend.h"
+#include "doubles/ScriptedBackend.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/Clock.h"
+#include "doubles/ManualClock.h"
 #include "link/DeviceBackend.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
-#include "model/ResolveFileName.h"
+#include "base/FileLookup.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace ombrix::model {
+namespace ombrix::base {
 
 namespace {
 
@@ -15,15 +15,16 @@ QString joinPath(const QString& folder, const QString& part) {
 }
 
 QString resolvePart(const QString& folder, const QString& part) {
-    if (QFileInfo::exists(joinPath(folder, part))) {
+    if (part == u"." || part == u".." || QFileInfo::exists(joinPath(folder, part))) {
         return part;
     }
-    const QString upperPart = part.toUpper();
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    // Sorted by name, so the lowest of several spellings wins whatever the
+    // order the file system lists them in.
     const QStringList entries = dir.entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
-        if (entry.toUpper() == upperPart) {
+        if (entry.compare(part, Qt::CaseInsensitive) == 0) {
             return entry;
         }
     }
@@ -41,4 +42,9 @@ QString ResolveFileName(const QString& folder, const QString& name) {
     return path;
 }
 
-} // namespace ombrix::model
+QString FindFile(const QString& folder, const QString& name) {
+    const QString path = ResolveFileName(folder, name);
+    return !name.isEmpty() && QFileInfo(path).isFile() ? path : QString();
+}
+
+} // namespace ombrix::base

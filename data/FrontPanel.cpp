@@ -24,11 +24,11 @@ int displayScale(const sim::InstrumentModel& model) {
     return model.width <= 160 ? 2 : 1;
 }
 
-model::PictureRect toPictureRect(const QRect& rect) {
+base::Rect toPictureRect(const QRect& rect) {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-QRect toQRect(const model::PictureRect& rect) {
+QRect toQRect(const base::Rect& rect) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "SampleKeys.h"
+#include "base/Rect.h"
 #include "catalogue/InstrumentModel.h"
 #include "model/KeyButton.h"
-#include "model/PictureRect.h"
 
 #include <QImage>
 #include <QRect>
@@ -18,7 +18,7 @@ public:
     explicit FrontPanel(const sim::InstrumentModel& model);
 
     const QImage& image() const { return image_; }
-    const model::PictureRect& display() const { return display_; }
+    const base::Rect& display() const { return display_; }
     const std::vector<model::KeyButton>& buttons() const { return buttons_; }
 
 private:
@@ -28,7 +28,7 @@ private:
     void paintKey(QPainter& painter, const SampleKey& key, const QRect& rect) const;
 
     QImage image_;
-    model::PictureRect display_;
+    base::Rect display_;
     std::vector<model::KeyButton> buttons_;
 };
 

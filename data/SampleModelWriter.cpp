@@ -82,10 +82,8 @@ model::InstrumentModel mainSection(const sim::InstrumentModel& source, const Fro
         model.iconClear = names.iconClear.toUpper();
     }
     // Dark pixels on the grey-green glass of the front panel; a green backlight.
-    model.colors = {.backlightForeground = 0x000000,
-                    .backlightBackground = 0x00FF00,
-                    .foreground = 0x202020,
-                    .background = 0xAAC8BA};
+    model.colors.colours = {base::ColorRef(0x000000), base::ColorRef(0x00FF00),
+                            base::ColorRef(0x202020), base::ColorRef(0xAAC8BA)};
     return model;
 }
 

@@ -1,5 +1,6 @@
 #include "model/InstrumentModel.h"
 
+#include "model/ModelFileError.h"
 #include "model/ModelLines.h"
 #include "model/ModelWriter.h"
 
@@ -18,16 +19,41 @@ QString mainString(const ModelLines& lines, QStringView key) {
     return ReadModelString(lines, kMain, key, QString());
 }
 
-std::uint32_t mainColor(const ModelLines& lines, QStringView key, std::uint32_t defaultValue) {
-    return static_cast<std::uint32_t>(
-        ReadModelInt(lines, kMain, key, static_cast<std::int32_t>(defaultValue)));
+base::ColorRef mainColor(const ModelLines& lines, QStringView key, base::ColorRef defaultValue) {
+    return base::ColorRef(static_cast<std::uint32_t>(
+        ReadModelInt(lines, kMain, key, static_cast<std::int32_t>(defaultValue.value))));
 }
+
+// Model file keys of the four colours, in the order of DisplayColors.
+constexpr std::array<QStringView, 4> kColorKeys = {u"BacklightForegroundColor",
+                                                   u"BacklightBackgroundColor", u"ForegroundColor",
+                                                   u"BackgroundColor"};
+// The order the keys are written in.
+constexpr std::array<base::DisplayColors::Index, 4> kStoredColorOrder = {
+    base::DisplayColors::Foreground, base::DisplayColors::Background,
+    base::DisplayColors::BacklightForeground, base::DisplayColors::BacklightBackground};
 
 } // namespace
 
 bool InstrumentModel::hasAllIconNames() const {
     return !iconClear.isEmpty() && std::none_of(iconBitmaps.begin(), iconBitmaps.end(),
                                                 [](const QString& name) { return name.isEmpty(); });
+}
+
+void InstrumentModel::checkGeometry(const QString& path) const {
+    const auto check = [&path](QStringView key, std::int32_t value, std::int32_t minimum,
+                               std::int32_t maximum) {
+        if (value < minimum || value > maximum) {
+            throw ModelFileError::outOfRange(path, key, value, minimum, maximum);
+        }
+    };
+    check(u"DisplayWidth", displayWidth, 1, kMaxDisplaySide);
+    check(u"DisplayHeight", displayHeight, 1, kMaxDisplaySide);
+    check(u"IconsPanelHeight", iconsPanelHeight, 0, kMaxIconsPanelHeight);
+    check(u"DisplayX", display.left, 0, kMaxPictureSide);
+    check(u"DisplayY", display.top, 0, kMaxPictureSide);
+    check(u"DisplayRight", display.right, display.left, kMaxPictureSide);
+    check(u"DisplayBottom", display.bottom, display.top, kMaxPictureSide);
 }
 
 void InstrumentModel::loadDisplayAndIcons(const ModelLines& lines) {
@@ -46,13 +72,10 @@ void InstrumentModel::loadDisplayAndIcons(const ModelLines& lines) {
 }
 
 void InstrumentModel::loadColors(const ModelLines& lines) {
-    const Colors defaults;
-    colors.foreground = mainColor(lines, u"ForegroundColor", defaults.foreground);
-    colors.background = mainColor(lines, u"BackgroundColor", defaults.background);
-    colors.backlightForeground =
-        mainColor(lines, u"BacklightForegroundColor", defaults.backlightForeground);
-    colors.backlightBackground =
-        mainColor(lines, u"BacklightBackgroundColor", defaults.backlightBackground);
+    const base::DisplayColors defaults;
+    for (std::size_t i = 0; i < kColorKeys.size(); ++i) {
+        colors.colours[i] = mainColor(lines, kColorKeys[i], defaults.colours[i]);
+    }
 }
 
 void InstrumentModel::store(ModelWriter& writer) const {
@@ -71,10 +94,9 @@ void InstrumentModel::store(ModelWriter& writer) const {
     }
     writer.text(u"IconClear", iconClear);
     writer.number(u"IconsPanelHeight", iconsPanelHeight);
-    writer.hex(u"ForegroundColor", colors.foreground, kColorDigits);
-    writer.hex(u"BackgroundColor", colors.background, kColorDigits);
-    writer.hex(u"BacklightForegroundColor", colors.backlightForeground, kColorDigits);
-    writer.hex(u"BacklightBackgroundColor", colors.backlightBackground, kColorDigits);
+    for (const base::DisplayColors::Index index : kStoredColorOrder) {
+        writer.hex(kColorKeys[index], colors[index].value, kColorDigits);
+    }
 }
 
 } // namespace ombrix::model

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/PictureRect.h"
+#include "base/Rect.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,7 +9,7 @@ namespace ombrix::model {
 
 // One instrument key on the front-panel picture.
 struct KeyButton {
-    PictureRect rect;
+    base::Rect rect;
     std::uint32_t keyCode = 0;
     QString keyName; // upper case when read from a file; names the key in the key tables
 

@@ -1,8 +1,8 @@
 #include "model/ModelFile.h"
 
+#include "base/FileLookup.h"
 #include "model/ModelFileError.h"
 #include "model/ModelWriter.h"
-#include "model/ResolveFileName.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +15,7 @@ namespace {
 constexpr QStringView kMain = u"Main";
 
 QString dataPathFor(const QString& modelPath, const QString& dataDir) {
-    return ResolveFileName(QFileInfo(modelPath).path(), dataDir) + u'/';
+    return base::ResolveFileName(QFileInfo(modelPath).path(), dataDir) + u'/';
 }
 
 } // namespace
@@ -54,6 +54,7 @@ LoadOutcome ModelFile::load(QByteArrayView bytes, const QString& path) {
     if (model.iconsPanelHeight > 0 && !model.hasAllIconNames()) {
         throw ModelFileError::badFormat(path);
     }
+    model.checkGeometry(path);
     model.loadColors(lines);
     KeyboardLayout layout = KeyboardLayout::load(lines, path);
 
@@ -82,7 +83,7 @@ void ModelFile::save(const QString& path) const {
 }
 
 QString ModelFile::picturePath(const QString& fileName) const {
-    return ResolveFileName(dataPath_, fileName);
+    return base::ResolveFileName(dataPath_, fileName);
 }
 
 } // namespace ombrix::model

@@ -16,4 +16,14 @@ ModelFileError ModelFileError::tooMany(const QString& path, const QString& what,
                               .arg(limit));
 }
 
+ModelFileError ModelFileError::outOfRange(const QString& path, QStringView key, qint64 value,
+                                          qint64 minimum, qint64 maximum) {
+    return ModelFileError(Kind::BadFormat,
+                          QStringLiteral("%1 has a bad format: %2 is %3, outside %4 to %5.")
+                              .arg(path, key.toString())
+                              .arg(value)
+                              .arg(minimum)
+                              .arg(maximum));
+}
+
 } // namespace ombrix::model

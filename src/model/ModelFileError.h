@@ -29,6 +29,9 @@ public:
     static ModelFileError badFormat(const QString& path);
     // A count or size in the file beyond what this program accepts; `what` says which.
     static ModelFileError tooMany(const QString& path, const QString& what, qsizetype limit);
+    // A value of the file outside the range this program can draw.
+    static ModelFileError outOfRange(const QString& path, QStringView key, qint64 value,
+                                     qint64 minimum, qint64 maximum);
 
 private:
     Kind kind_;

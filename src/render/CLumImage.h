@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Colors.h"
+
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -7,7 +9,7 @@
 
 namespace ombrix::render {
 
-// A 32-bit top-down pixel buffer of 0x00RRGGBB words: every bitmap of the screen,
+// A 32-bit top-down buffer of pixels (0x00RRGGBB): every bitmap of the screen,
 // the icon panel and the front panel. Empty until created or loaded.
 class CLumImage {
 public:
@@ -26,17 +28,17 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }
-    std::uint32_t* Bits() { return pixels_.data(); }
-    const std::uint32_t* Bits() const { return pixels_.data(); }
-    std::uint32_t* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const std::uint32_t* Row(int y) const {
+    base::Pixel* Bits() { return pixels_.data(); }
+    const base::Pixel* Bits() const { return pixels_.data(); }
+    base::Pixel* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    const base::Pixel* Row(int y) const {
         return pixels_.data() + static_cast<std::size_t>(y) * width_;
     }
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     // Pixel outside the image reads as 0; a write outside it is ignored.
-    std::uint32_t Pixel(int x, int y) const { return Contains(x, y) ? Row(y)[x] : 0u; }
-    void SetPixel(int x, int y, std::uint32_t pixel) {
+    base::Pixel Pixel(int x, int y) const { return Contains(x, y) ? Row(y)[x] : 0u; }
+    void SetPixel(int x, int y, base::Pixel pixel) {
         if (Contains(x, y)) {
             Row(y)[x] = pixel;
         }
@@ -49,7 +51,7 @@ public:
     bool operator==(const CLumImage&) const = default;
 
 private:
-    std::vector<std::uint32_t> pixels_;
+    std::vector<base::Pixel> pixels_;
     int width_ = 0;
     int height_ = 0;
 };

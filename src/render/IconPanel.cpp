@@ -7,20 +7,22 @@ namespace ombrix::render {
 
 namespace {
 
-constexpr std::uint32_t kBlack = 0x000000u;
-constexpr std::uint32_t kWhite = 0xFFFFFFu;
+using base::ColorRef;
+using base::DisplayColors;
+
+constexpr ColorRef kBlack{0x000000u};
+constexpr ColorRef kWhite{0xFFFFFFu};
 constexpr int kBacklightSlotOffset = 5;
 constexpr std::array<int, 3> kIconsPerStrip = {14, 16, 16};
 
 // Black and white of the loaded pictures become the given colour references.
-void recolour(IconImages& icons, int firstSlot, std::uint32_t foreground,
-              std::uint32_t background) {
+void recolour(IconImages& icons, int firstSlot, ColorRef foreground, ColorRef background) {
     for (int slot = firstSlot; slot < firstSlot + 4; ++slot) {
         if (foreground != kBlack) {
-            ReplaceColor(icons[slot], kBlack, SwapRedBlue(foreground));
+            ReplaceColor(icons[slot], base::ToPixel(kBlack), base::ToPixel(foreground));
         }
         if (background != kWhite) {
-            ReplaceColor(icons[slot], kWhite, SwapRedBlue(background));
+            ReplaceColor(icons[slot], base::ToPixel(kWhite), base::ToPixel(background));
         }
     }
 }
@@ -31,7 +33,7 @@ std::uint16_t iconWord(const std::vector<std::int32_t>& words, std::size_t index
 
 } // namespace
 
-void LoadIconImages(IconImages& icons, const IconPaths& paths, const DisplayColors& colours) {
+void LoadIconImages(IconImages& icons, const IconPaths& paths, const base::DisplayColors& colours) {
     for (int i = 0; i < 4; ++i) {
         icons[i].Load(paths[i]);
         icons[i + kBacklightSlotOffset].Load(paths[i]);
@@ -43,7 +45,7 @@ void LoadIconImages(IconImages& icons, const IconPaths& paths, const DisplayColo
 
 void ComposeIcons(CLumImage& screen, IconImages& icons, const ScreenGeometry& geometry,
                   const std::vector<std::int32_t>& iconWords, std::uint16_t statusWord,
-                  const DisplayColors& colours) {
+                  const base::DisplayColors& colours) {
     const bool backlight = (statusWord & session::kStatusBacklight) != 0;
     const int firstSlot = backlight ? kBacklightSlotOffset : 0;
     const CLumImage& emptyPanel = icons[firstSlot + 3];
@@ -53,7 +55,7 @@ void ComposeIcons(CLumImage& screen, IconImages& icons, const ScreenGeometry& ge
     if (emptyPanel.IsEmpty() || screen.IsEmpty() || height <= 0) {
         return;
     }
-    const std::uint32_t transparent = SwapRedBlue(
+    const base::Pixel transparent = base::ToPixel(
         colours[backlight ? DisplayColors::BacklightBackground : DisplayColors::Background]);
 
     CopyPixels(screen, 0, 0, emptyPanel, 0, 0, width, height);

@@ -30,8 +30,8 @@ void forEachPixel(CLumImage& target, int tx, int ty, const CLumImage& source, in
                   int h, Copy copy) {
     const Span span = clipped(target, tx, ty, source, sx, sy, w, h);
     for (int y = 0; y < span.h; ++y) {
-        const std::uint32_t* in = source.Row(span.sy + y) + span.sx;
-        std::uint32_t* out = target.Row(span.ty + y) + span.tx;
+        const base::Pixel* in = source.Row(span.sy + y) + span.sx;
+        base::Pixel* out = target.Row(span.ty + y) + span.tx;
         for (int x = 0; x < span.w; ++x) {
             copy(in[x], out[x]);
         }
@@ -41,29 +41,27 @@ void forEachPixel(CLumImage& target, int tx, int ty, const CLumImage& source, in
 } // namespace
 
 void CopyOpaquePixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy,
-                      int w, int h, std::uint32_t transparentPixel) {
-    const std::uint32_t transparent = transparentPixel & kColourBits;
-    forEachPixel(target, tx, ty, source, sx, sy, w, h,
-                 [transparent](std::uint32_t in, std::uint32_t& out) {
-                     if ((in & kColourBits) != transparent) {
-                         out = in;
-                     }
-                 });
+                      int w, int h, base::Pixel transparent) {
+    const base::Pixel key = transparent & kColourBits;
+    forEachPixel(target, tx, ty, source, sx, sy, w, h, [key](base::Pixel in, base::Pixel& out) {
+        if ((in & kColourBits) != key) {
+            out = in;
+        }
+    });
 }
 
 void CopyPixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy, int w,
                 int h) {
     forEachPixel(target, tx, ty, source, sx, sy, w, h,
-                 [](std::uint32_t in, std::uint32_t& out) { out = in; });
+                 [](base::Pixel in, base::Pixel& out) { out = in; });
 }
 
-void ReplaceColor(CLumImage& image, std::uint32_t fromPixel, std::uint32_t toPixel) {
-    const std::uint32_t from = fromPixel & kColourBits;
-    std::uint32_t* pixels = image.Bits();
+void ReplaceColor(CLumImage& image, base::Pixel from, base::Pixel to) {
+    const base::Pixel key = from & kColourBits;
+    base::Pixel* pixels = image.Bits();
     const std::size_t count = static_cast<std::size_t>(image.Width()) * image.Height();
     std::replace_if(
-        pixels, pixels + count, [from](std::uint32_t p) { return (p & kColourBits) == from; },
-        toPixel);
+        pixels, pixels + count, [key](base::Pixel p) { return (p & kColourBits) == key; }, to);
 }
 
 } // namespace ombrix::render

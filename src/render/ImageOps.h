@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Colors.h"
 #include "render/CLumImage.h"
 
 #include <cstdint>
@@ -7,16 +8,16 @@
 namespace ombrix::render {
 
 // Copies the w x h rectangle at (sx, sy) of `source` to (tx, ty) of `target`,
-// skipping pixels whose colour is `transparentPixel` (0x00RRGGBB). Both
+// skipping pixels of the colour `transparent`. Both
 // rectangles are clipped to their images.
 void CopyOpaquePixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy,
-                      int w, int h, std::uint32_t transparentPixel);
+                      int w, int h, base::Pixel transparent);
 
 // Copies the rectangle like CopyOpaquePixels, every pixel included.
 void CopyPixels(CLumImage& target, int tx, int ty, const CLumImage& source, int sx, int sy, int w,
                 int h);
 
-// Sets every pixel of colour `fromPixel` to `toPixel` (0x00RRGGBB).
-void ReplaceColor(CLumImage& image, std::uint32_t fromPixel, std::uint32_t toPixel);
+// Sets every pixel of the colour `from` to `to`.
+void ReplaceColor(CLumImage& image, base::Pixel from, base::Pixel to);
 
 } // namespace ombrix::render

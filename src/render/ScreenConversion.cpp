@@ -67,13 +67,10 @@ void writeColumnMajor(CLumImage& screen, const DisplayArea& area, std::size_t av
 }
 
 // Pixel words for every value of a bit depth: palette entries, black beyond
-// the palette, red and blue swapped for a one-bit screen's colour references.
-std::vector<std::uint32_t> lookupTable(std::uint32_t bitsPerPixel, const Palette& palette) {
-    std::vector<std::uint32_t> table(std::size_t{1} << bitsPerPixel, 0u);
+// the palette.
+std::vector<base::Pixel> lookupTable(std::uint32_t bitsPerPixel, const Palette& palette) {
+    std::vector<base::Pixel> table(std::size_t{1} << bitsPerPixel, 0u);
     std::copy_n(palette.begin(), std::min(palette.size(), table.size()), table.begin());
-    if (bitsPerPixel == 1) {
-        std::transform(table.begin(), table.end(), table.begin(), SwapRedBlue);
-    }
     return table;
 }
 
@@ -179,12 +176,14 @@ void convertTranslated(CLumImage& screen, const DisplayArea& area,
 
 } // namespace
 
-Palette MonochromePalette(const DisplayColors& colours, bool backlightOn) {
+Palette MonochromePalette(const base::DisplayColors& colours, bool backlightOn) {
+    using base::DisplayColors;
     if (backlightOn) {
-        return {colours[DisplayColors::BacklightBackground],
-                colours[DisplayColors::BacklightForeground]};
+        return {base::ToPixel(colours[DisplayColors::BacklightBackground]),
+                base::ToPixel(colours[DisplayColors::BacklightForeground])};
     }
-    return {colours[DisplayColors::Background], colours[DisplayColors::Foreground]};
+    return {base::ToPixel(colours[DisplayColors::Background]),
+            base::ToPixel(colours[DisplayColors::Foreground])};
 }
 
 int DisplayTop(const ScreenGeometry& geometry, std::uint32_t bitsPerPixel) {
@@ -192,8 +191,14 @@ int DisplayTop(const ScreenGeometry& geometry, std::uint32_t bitsPerPixel) {
 }
 
 bool CreateScreenImage(CLumImage& screen, const ScreenGeometry& geometry) {
-    return screen.Create(geometry.displayWidth,
-                         geometry.displayHeight + std::max(geometry.iconsPanelHeight, 0));
+    // In 64 bits: a size read from a damaged file must not overflow.
+    const std::int64_t height =
+        std::int64_t{geometry.displayHeight} + std::max(geometry.iconsPanelHeight, 0);
+    if (height > CLumImage::kMaxSide) {
+        screen.Release();
+        return false;
+    }
+    return screen.Create(geometry.displayWidth, static_cast<int>(height));
 }
 
 void ConvertScreen(CLumImage& screen, const ScreenGeometry& geometry,

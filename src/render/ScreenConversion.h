@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Colors.h"
 #include "render/CLumImage.h"
-#include "render/DisplayColors.h"
 #include "session/ScreenRequests.h"
 
 #include <cstdint>
@@ -16,9 +16,9 @@ struct ScreenGeometry {
     bool operator==(const ScreenGeometry&) const = default;
 };
 
-// The two entries of a one-bit screen, as colour references: background then
-// foreground, in the backlight colours while the backlight is on.
-session::Palette MonochromePalette(const DisplayColors& colours, bool backlightOn);
+// The two entries of a one-bit screen: background then foreground, in the
+// backlight colours while the backlight is on.
+session::Palette MonochromePalette(const base::DisplayColors& colours, bool backlightOn);
 
 // Row of the screen image where the display starts.
 int DisplayTop(const ScreenGeometry& geometry, std::uint32_t bitsPerPixel);

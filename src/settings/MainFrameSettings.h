@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Rect.h"
+#include "base/Rect.h"
 #include "settings/SettingsStream.h"
 
 #include <QString>
@@ -16,8 +16,8 @@ public:
 
     bool Exchange(SettingsStream& stream, const QString& path);
 
-    Rect WindowRect() const { return windowRect_; }
-    void SetWindowRect(const Rect& rect) { windowRect_ = rect; }
+    base::Rect WindowRect() const { return windowRect_; }
+    void SetWindowRect(const base::Rect& rect) { windowRect_ = rect; }
     bool KeyboardToolbarVisible() const { return keyboardToolbarVisible_; }
     void SetKeyboardToolbarVisible(bool visible) { keyboardToolbarVisible_ = visible; }
     std::uint32_t CompactWindowWidth() const { return compactWindowWidth_; }
@@ -27,7 +27,7 @@ public:
     bool operator==(const MainFrameSettings&) const = default;
 
 private:
-    Rect windowRect_{200, 200, 500, 500};
+    base::Rect windowRect_{200, 200, 500, 500};
     bool keyboardToolbarVisible_ = false;
     std::uint32_t compactWindowWidth_ = 300;
 };

@@ -9,7 +9,6 @@ namespace ombrix::settings {
 namespace {
 
 constexpr QChar kNul = u'\0';
-constexpr QChar kLineFeed = u'\n';
 
 #ifdef Q_OS_WIN
 constexpr bool kNativeStoreIsRegistry = true;
@@ -58,22 +57,6 @@ std::optional<QString> UntypedText(const QVariant& value) {
         text->truncate(nul);
     }
     return text;
-}
-
-std::optional<QString> TypedText(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::QByteArray:
-        return QString::fromLocal8Bit(value.toByteArray());
-    case QMetaType::QStringList:
-        return value.toStringList().join(kLineFeed);
-    default: {
-        auto text = PlainText(value);
-        if (text) {
-            text->replace(kNul, kLineFeed);
-        }
-        return text;
-    }
-    }
 }
 
 } // namespace
@@ -147,32 +130,17 @@ bool QSettingsStream::WriteString(const QString& name, const QString& text) {
     return Write(name, text);
 }
 
-bool QSettingsStream::WriteQword(const QString& name, std::uint64_t value) {
-    return Write(name, QVariant(static_cast<qulonglong>(value)));
-}
-
 bool QSettingsStream::WriteDword(const QString& name, std::uint32_t value) {
     return Write(name, QVariant(static_cast<uint>(value)));
 }
 
-bool QSettingsStream::ReadString(const QString& name, QString& text, TextForm form) {
+bool QSettingsStream::ReadString(const QString& name, QString& text) {
     const auto value = Read(name);
-    const auto converted =
-        value ? (form == TextForm::Typed ? TypedText(*value) : UntypedText(*value)) : std::nullopt;
+    const auto converted = value ? UntypedText(*value) : std::nullopt;
     if (!converted) {
         return false;
     }
     text = *converted;
-    return true;
-}
-
-bool QSettingsStream::ReadQword(const QString& name, std::uint64_t& value) {
-    const auto text = ReadPlainText(name);
-    const auto number = text ? ParseQword(*text) : std::nullopt;
-    if (!number) {
-        return false;
-    }
-    value = *number;
     return true;
 }
 

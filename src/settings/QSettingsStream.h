@@ -35,10 +35,8 @@ public:
     bool DeleteSubKey(const QString& name) override;
     bool DeleteAllSubKeys() override;
     bool WriteString(const QString& name, const QString& text) override;
-    bool WriteQword(const QString& name, std::uint64_t value) override;
     bool WriteDword(const QString& name, std::uint32_t value) override;
-    bool ReadString(const QString& name, QString& text, TextForm form) override;
-    bool ReadQword(const QString& name, std::uint64_t& value) override;
+    bool ReadString(const QString& name, QString& text) override;
     bool ReadDword(const QString& name, std::uint32_t& value) override;
 
     // Puts everything stored through this stream into the store; true when it arrived whole.

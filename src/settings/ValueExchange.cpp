@@ -23,11 +23,10 @@ bool ExchangeValue(SettingsStream& stream, const QString& name, bool& value) {
 }
 
 bool ExchangeValue(SettingsStream& stream, const QString& name, QString& value) {
-    return stream.IsStoring() ? stream.WriteString(name, value)
-                              : stream.ReadString(name, value, TextForm::Untyped);
+    return stream.IsStoring() ? stream.WriteString(name, value) : stream.ReadString(name, value);
 }
 
-bool ExchangeValue(SettingsStream& stream, const QString& name, Rect& value) {
+bool ExchangeValue(SettingsStream& stream, const QString& name, base::Rect& value) {
     return stream.IsStoring() ? stream.WriteRect(name, value) : stream.ReadRect(name, value);
 }
 

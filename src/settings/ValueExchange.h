@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Rect.h"
+#include "base/Rect.h"
 #include "settings/SettingsStream.h"
 
 #include <QString>
@@ -14,7 +14,7 @@ bool ExchangeValue(SettingsStream& stream, const QString& name, std::uint32_t& v
 bool ExchangeValue(SettingsStream& stream, const QString& name, std::int32_t& value);
 bool ExchangeValue(SettingsStream& stream, const QString& name, bool& value);
 bool ExchangeValue(SettingsStream& stream, const QString& name, QString& value);
-bool ExchangeValue(SettingsStream& stream, const QString& name, Rect& value);
+bool ExchangeValue(SettingsStream& stream, const QString& name, base::Rect& value);
 
 // A folder value; empty stands for the default folder, both before storing and after loading.
 bool ExchangeFolder(SettingsStream& stream, const QString& name, QString& folder);

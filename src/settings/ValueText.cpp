@@ -2,15 +2,11 @@
 
 #include <QByteArray>
 #include <QStringList>
-#include <array>
-#include <bit>
 #include <charconv>
 #include <type_traits>
 
 namespace ombrix::settings {
 namespace {
-
-constexpr std::size_t kAddressOctets = 4;
 
 template <typename Integer> std::optional<Integer> ParseDecimal(std::string_view text) {
     Integer value{};
@@ -67,40 +63,6 @@ std::optional<std::vector<std::int32_t>> ParseIntegerList(const QString& text) {
 
 std::optional<std::uint32_t> ParseDword(QStringView text) {
     return ParseBits<std::uint32_t>(text);
-}
-
-std::optional<std::uint64_t> ParseQword(QStringView text) {
-    return ParseBits<std::uint64_t>(text);
-}
-
-std::string FormatAddress(std::uint32_t address) {
-    const auto octets = std::bit_cast<std::array<std::uint8_t, kAddressOctets>>(address);
-    std::string text;
-    for (const std::uint8_t octet : octets) {
-        if (!text.empty()) {
-            text.push_back('.');
-        }
-        text.append(std::to_string(octet));
-    }
-    return text;
-}
-
-std::optional<std::uint32_t> ParseAddress(std::string_view text) {
-    std::array<std::uint8_t, kAddressOctets> octets{};
-    for (std::size_t index = 0; index < octets.size(); ++index) {
-        const std::size_t dot = text.find('.');
-        const bool lastOctet = index + 1 == octets.size();
-        if (lastOctet != (dot == std::string_view::npos)) {
-            return std::nullopt;
-        }
-        const auto octet = ParseDecimal<std::uint8_t>(text.substr(0, dot));
-        if (!octet) {
-            return std::nullopt;
-        }
-        octets[index] = *octet;
-        text.remove_prefix(lastOctet ? text.size() : dot + 1);
-    }
-    return std::bit_cast<std::uint32_t>(octets);
 }
 
 } // namespace ombrix::settings

@@ -1,9 +1,9 @@
 #include "IconStrips.h"
 #include "KeyboardBar.h"
 #include "SampleModelWriter.h"
+#include "base/FileLookup.h"
 #include "catalogue/ModelCatalogue.h"
 #include "model/ModelFile.h"
-#include "model/ResolveFileName.h"
 
 #include <QFile>
 #include <QImage>
@@ -24,7 +24,7 @@ QString expectedEnding(const InstrumentModel& model) {
                                                           : "/" + fromView(model.familyFileName);
 }
 
-QRect toQRect(const model::PictureRect& rect) {
+QRect toQRect(const base::Rect& rect) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -210,7 +210,7 @@ TEST_F(SampleModelsTest, TheKeyboardBarHasOneSquareImagePerBarKey) {
     for (const InstrumentModel& model : sim::allModels()) {
         SCOPED_TRACE(model.key);
         const model::KeyboardLayout layout = load(model).layout();
-        const QImage bar(model::ResolveFileName(directory.path(), layout.ToolbarBitmapPath()));
+        const QImage bar(base::ResolveFileName(directory.path(), layout.ToolbarBitmapPath()));
         ASSERT_FALSE(layout.toolbarButtons().empty());
         EXPECT_EQ(bar.size(),
                   QSize(KeyboardBar::kImageSize * static_cast<int>(layout.toolbarButtons().size()),

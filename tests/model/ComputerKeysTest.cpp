@@ -6,17 +6,6 @@
 namespace ombrix::model {
 namespace {
 
-TEST(ComputerKeysTest, EachComputerKeyPressesTheCodeItIsPairedWith) {
-    EXPECT_EQ(instrumentCodeForComputerKey(0x0D), 0x61u); // Enter
-    EXPECT_EQ(instrumentCodeForComputerKey(0x1B), 0x62u); // Esc
-    EXPECT_EQ(instrumentCodeForComputerKey(0x25), 0x65u); // Left
-    EXPECT_EQ(instrumentCodeForComputerKey(0x26), 0x66u); // Up
-    EXPECT_EQ(instrumentCodeForComputerKey(0x27), 0x67u); // Right
-    EXPECT_EQ(instrumentCodeForComputerKey(0x28), 0x68u); // Down
-    EXPECT_EQ(instrumentCodeForComputerKey(0x10), 0x69u); // Shift
-    EXPECT_EQ(instrumentCodeForComputerKey(0x12), 0x49u); // Alt
-}
-
 TEST(ComputerKeysTest, KeysWhoseNumbersEqualAnInstrumentCodePressNothing) {
     for (const std::uint32_t virtualKey : {0x49u, 0x61u, 0x62u, 0x65u, 0x69u, 0x41u}) {
         EXPECT_FALSE(instrumentCodeForComputerKey(virtualKey).has_value()) << virtualKey;

@@ -12,8 +12,10 @@
 namespace ombrix::model {
 namespace {
 
-const QString kMinimalMain =
-    QStringLiteral("[Main]\nKeyboardBitmap=\"f.bmp\"\nIconsPanelHeight=0\n");
+using base::ColorRef;
+
+const QString kMinimalMain = QStringLiteral(
+    "[Main]\nKeyboardBitmap=\"f.bmp\"\nIconsPanelHeight=0\nDisplayWidth=8\nDisplayHeight=4\n");
 
 ModelFileError::Kind loadError(ModelFile& file, const QString& path) {
     try {
@@ -37,7 +39,8 @@ ModelFile sampleModel() {
                          QStringLiteral("I3.BMP")};
     model.iconClear = QStringLiteral("CLEAR.BMP");
     model.iconsPanelHeight = 12;
-    model.colors = {0x0000FF, 0x00FF00, 0x123456, 0xABCDEF};
+    model.colors.colours = {ColorRef(0x0000FF), ColorRef(0x00FF00), ColorRef(0x123456),
+                            ColorRef(0xABCDEF)};
     std::vector<KeyButton> buttons = {{{0, 0, 10, 10}, 0x10, QStringLiteral("MENU")},
                                       {{10, 0, 20, 10}, 0x11, QStringLiteral("ENTER")},
                                       {{20, 0, 30, 10}, 0x1FF, QStringLiteral("ON")}};
@@ -56,9 +59,10 @@ TEST(ModelFileTest, LoadsACompleteFile) {
     EXPECT_EQ(model.hardwareName, u"LUM745A");
     EXPECT_EQ(model.keyboardBitmap, u"FRONT.BMP");
     EXPECT_EQ(model.displayHeight, 0x40);
-    EXPECT_EQ(model.display, (PictureRect{40, 60, 296, 188}));
+    EXPECT_EQ(model.display, (base::Rect{40, 60, 296, 188}));
     EXPECT_EQ(model.iconClear, u"ICONCLEAR.BMP");
-    EXPECT_EQ(model.colors, (InstrumentModel::Colors{0x101010, 0x00FF00, 0x000000, 0xC0FFC0}));
+    EXPECT_EQ(model.colors.colours, (std::array{ColorRef(0x101010), ColorRef(0x00FF00),
+                                                ColorRef(0x000000), ColorRef(0xC0FFC0)}));
     EXPECT_EQ(file.dataPath(), fixture("LUM745/"));
     EXPECT_EQ(file.layout().buttons().size(), 5u);
     EXPECT_EQ(file.lines().lines().front(), u"[MAIN]");
@@ -70,8 +74,10 @@ TEST(ModelFileTest, MissingKeysTakeTheirDefaults) {
     InstrumentModel expected;
     expected.keyboardBitmap = QStringLiteral("F.BMP");
     expected.iconsPanelHeight = 0;
+    expected.displayWidth = 8;
+    expected.displayHeight = 4;
     EXPECT_EQ(file.model(), expected);
-    EXPECT_EQ(file.model().display, (PictureRect{0, 0, 1, 1}));
+    EXPECT_EQ(file.model().display, (base::Rect{0, 0, 1, 1}));
     EXPECT_TRUE(file.layout().buttons().empty());
 }
 
@@ -87,10 +93,37 @@ TEST(ModelFileTest, AnIconPanelNeedsAllFourIconNames) {
         EXPECT_EQ(error.message(), u"/m/lum.def has a bad format.");
     }
     EXPECT_EQ(file.model(), sampleModel().model()); // refused: nothing changed
-    EXPECT_EQ(file.load(utf16(icons + "IconClear=\"d\"\n"), QStringLiteral("m.def")),
+    EXPECT_EQ(file.load(utf16(icons + "IconClear=\"d\"\nDisplayWidth=8\nDisplayHeight=8\n"),
+                        QStringLiteral("m.def")),
               LoadOutcome::Loaded);
-    EXPECT_EQ(file.load(utf16(icons + "IconsPanelHeight=-1\n"), QStringLiteral("m.def")),
-              LoadOutcome::Loaded);
+}
+
+// The message a refused file gives; empty when it loads.
+QString refusal(const QString& main) {
+    try {
+        ModelFile().load(utf16(QStringLiteral("[Main]\nKeyboardBitmap=\"f\"\n") + main),
+                         QStringLiteral("/m/lum.def"));
+    } catch (const ModelFileError& error) {
+        EXPECT_EQ(error.kind(), ModelFileError::Kind::BadFormat);
+        return error.message();
+    }
+    return {};
+}
+
+TEST(ModelFileTest, AScreenOrDisplayRectangleBeyondTheLimitsIsRefusedNamingTheValue) {
+    const QString size = QStringLiteral("IconsPanelHeight=0\nDisplayWidth=128\nDisplayHeight=64\n");
+    EXPECT_EQ(refusal(size), QString());
+    EXPECT_EQ(refusal(QStringLiteral("IconsPanelHeight=0\n")),
+              u"/m/lum.def has a bad format: DisplayWidth is 0, outside 1 to 4096.");
+    EXPECT_EQ(
+        refusal(QStringLiteral("IconsPanelHeight=0\nDisplayWidth=8\nDisplayHeight=2147483647\n")),
+        u"/m/lum.def has a bad format: DisplayHeight is 2147483647, outside 1 to 4096.");
+    EXPECT_EQ(refusal(QStringLiteral("IconsPanelHeight=-1\nDisplayWidth=8\nDisplayHeight=8\n")),
+              u"/m/lum.def has a bad format: IconsPanelHeight is -1, outside 0 to 1024.");
+    EXPECT_FALSE(refusal(size + "DisplayX=20\nDisplayRight=10\n").isEmpty());
+    EXPECT_FALSE(refusal(size + "DisplayY=-3\n").isEmpty());
+    EXPECT_FALSE(refusal(size + "DisplayBottom=99999\n").isEmpty());
+    EXPECT_EQ(refusal(size + "DisplayX=16384\nDisplayRight=16384\n"), QString());
 }
 
 TEST(ModelFileTest, AnEmptyKeyboardBitmapKeepsAllButTheDataFolder) {
@@ -155,7 +188,7 @@ TEST(ModelFileTest, BoundsCountsAndEntrySizes) {
 TEST(ModelFileTest, StoresTheExactFormat) {
     InstrumentModel model;
     model.keyboardBitmap = QStringLiteral("Front.bmp");
-    model.colors.background = 0xC0FFEE;
+    model.colors[base::DisplayColors::Background] = ColorRef(0xC0FFEE);
     const std::vector<KeyButton> buttons = {{{1, 2, 3, 4}, 0xA, QStringLiteral("Menu")}};
     KeyTables tables;
     tables.sequences = {{{0xA, 0xA}, 0xB}};
@@ -221,7 +254,7 @@ TEST(ModelFileTest, PicturesAreFoundWhateverTheirCase) {
     picture.close();
     ModelFile file;
     file.load(utf16(QStringLiteral("[Main]\nDataDir=\"lum745\"\nKeyboardBitmap=\"front.BMP\"\n"
-                                   "IconsPanelHeight=0\n")),
+                                   "IconsPanelHeight=0\nDisplayWidth=8\nDisplayHeight=8\n")),
               dir.filePath(QStringLiteral("lum745.def")));
     EXPECT_EQ(file.dataPath(), dir.filePath(QStringLiteral("Lum745/")));
     EXPECT_EQ(file.picturePath(file.model().keyboardBitmap), picture.fileName());

@@ -7,6 +7,9 @@
 namespace ombrix::render {
 namespace {
 
+using base::ColorRef;
+using base::DisplayColors;
+
 constexpr int kWidth = 16;
 constexpr int kPanel = 3;
 constexpr std::uint32_t kWhite = 0x00FFFFFFu;
@@ -47,8 +50,8 @@ protected:
 };
 
 TEST_F(IconPanelTest, BlackAndWhiteFollowTheUserColours) {
-    colours[DisplayColors::Foreground] = 0x0000FF;          // red as a colour reference
-    colours[DisplayColors::BacklightBackground] = 0x00FF00; // green
+    colours[DisplayColors::Foreground] = ColorRef(0x0000FF);          // red
+    colours[DisplayColors::BacklightBackground] = ColorRef(0x00FF00); // green
     QImage clear(kWidth, kPanel, QImage::Format_RGB32);
     clear.fill(qRgb(0, 0, 0));
     clear.setPixel(0, 0, qRgb(0x12, 0x34, 0x56));
@@ -86,7 +89,7 @@ TEST_F(IconPanelTest, StatusBitsOfTheFirstPairAreNoIcons) {
 }
 
 TEST_F(IconPanelTest, TheBacklightSelectsTheBacklightSet) {
-    colours[DisplayColors::BacklightForeground] = 0x0000FF;
+    colours[DisplayColors::BacklightForeground] = ColorRef(0x0000FF);
     load();
     ComposeIcons(screen, icons, geometry, {1, 0}, 1, colours);
     EXPECT_EQ(screen.Pixel(0, 1), 0x00FF0000u);

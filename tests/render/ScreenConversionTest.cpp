@@ -5,6 +5,8 @@
 namespace ombrix::render {
 namespace {
 
+using base::ColorRef;
+using base::DisplayColors;
 using session::Bytes;
 using session::DisplayParameters;
 using session::Palette;
@@ -49,9 +51,9 @@ TEST(MonochromeTest, DefaultColoursStoreWhiteForZeroAndBlackForOne) {
 
 TEST(MonochromeTest, ColourReferencesAreSwappedIntoPixels) {
     DisplayColors colours;
-    colours[DisplayColors::Background] = 0x0000FF; // pure red as a colour reference
-    colours[DisplayColors::BacklightForeground] = 0x123456;
-    colours[DisplayColors::BacklightBackground] = 0x00FF00;
+    colours[DisplayColors::Background] = ColorRef(0x0000FF); // pure red
+    colours[DisplayColors::BacklightForeground] = ColorRef(0x123456);
+    colours[DisplayColors::BacklightBackground] = ColorRef(0x00FF00);
     const ScreenGeometry geometry{2, 1, 0};
     CLumImage screen = screenFor(geometry);
     ConvertScreen(screen, geometry, depth(1), MonochromePalette(colours, false), {0b10});

@@ -15,6 +15,8 @@
 namespace ombrix::settings {
 namespace {
 
+using base::Rect;
+
 const QString kFixtures = QStringLiteral(OMBRIX_FIXTURES_DIR "/settings/");
 
 // Every stored value differs from its default; the texts reach beyond Latin-1.

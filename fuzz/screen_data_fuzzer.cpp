@@ -1,14 +1,17 @@
-// Arbitrary instrument replies through the screen requests, then arbitrary
-// screen bytes, parameters and palettes through the conversion and the icon panel.
+// Arbitrary instrument replies, split into pieces that arrive at arbitrary
+// times, through the screen requests; then arbitrary screen bytes, parameters
+// and palettes through the conversion and the icon panel.
+#include "doubles/ScriptedBackend.h"
 #include "link/LinkErrors.h"
-#include "link/ScriptedBackend.h"
 #include "render/IconPanel.h"
 #include "render/ScreenConversion.h"
 #include "session/ScreenRequests.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,23 @@ public:
         std::string text(reinterpret_cast<const char*>(data_ + position_), length);
         position_ += length;
         return text;
+    }
+
+    // The reply cut into up to eight pieces, each arriving up to 5 s after the last,
+    // so replies come whole, split and late enough to time out.
+    std::vector<link::ReplyPiece> pieces() {
+        const std::string reply = piece();
+        std::vector<link::ReplyPiece> cut;
+        std::chrono::milliseconds at{0};
+        std::size_t start = 0;
+        const int count = 1 + byte() % 8;
+        for (int i = 0; i < count && start < reply.size(); ++i) {
+            const std::size_t length = i + 1 == count ? reply.size() - start : 1 + word() % 64;
+            at += std::chrono::milliseconds(word() % 5000);
+            cut.push_back({at, reply.substr(start, length)});
+            start += length;
+        }
+        return cut;
     }
 
 private:
@@ -52,7 +72,7 @@ void exercise(render::ScreenGeometry geometry, session::DisplayParameters& param
     device.answer(";#1,U?,N?;", "#1,U1,N1;");
     device.answer(";#7,US;", "#7,US,0;");
     for (const char* command : {"#7,SP,1;", "#7,SP,2;", "#7,SP,3;", "#7,IC;", "#7,SC;"}) {
-        device.answer(command, input.piece());
+        device.answer(command, input.pieces());
     }
     link::UsbConnection connection(backend, clock);
     session::DataSource source(connection);
@@ -99,6 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         images[slot].Create(1 + input.byte() % 80, 1 + input.byte() % 80);
     }
     render::ComposeIcons(screen, images, geometry, icons.iconWords, icons.StatusWord,
-                         render::DisplayColors{});
+                         base::DisplayColors{});
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "link/DeviceDirectory.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <string>
 #include <unistd.h>
 
@@ -23,6 +26,28 @@ std::filesystem::path DeviceDirectory() {
         return std::filesystem::path(runtimeDir) / "ombrix" / "devices";
     }
     return std::filesystem::path("/tmp") / ("ombrix-" + std::to_string(::getuid())) / "devices";
+}
+
+std::optional<std::string> DeviceDirectoryProblem(const std::filesystem::path& directory) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(directory, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return "the device directory " + directory.string() + " does not exist";
+    }
+    if (error) {
+        return "the device directory " + directory.string() + " cannot be read (" +
+               error.message() + ")";
+    }
+    if (!std::filesystem::is_directory(status)) {
+        return directory.string() + ", the device directory, is not a directory";
+    }
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return "the device directory " + directory.string() + " cannot be read (" +
+               std::strerror(errno) + ")";
+    }
+    ::closedir(listing);
+    return std::nullopt;
 }
 
 } // namespace ombrix::link

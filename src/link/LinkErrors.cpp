@@ -23,6 +23,10 @@ const char* CommException::what() const noexcept {
         return "reply time-out";
     case kWriteFailed:
         return "write to the device failed";
+    case kReadFailed:
+        return "read from the device failed";
+    case kReplyTooLong:
+        return "text reply longer than any the protocol has";
     default:
         return "communication failure";
     }

@@ -27,12 +27,13 @@ class CommException : public std::exception {
 public:
     explicit CommException(std::int32_t code) : code_(code) {}
     std::int32_t code() const noexcept { return code_; }
-    std::int32_t detail() const noexcept { return 0; }
     const char* what() const noexcept override;
 
     static constexpr std::int32_t kBadIdentification = 0;
     static constexpr std::int32_t kTimeout = 1;
     static constexpr std::int32_t kWriteFailed = 7;
+    static constexpr std::int32_t kReadFailed = 8;
+    static constexpr std::int32_t kReplyTooLong = 9;
 
 private:
     std::int32_t code_;

@@ -42,7 +42,7 @@ UsbConnection::~UsbConnection() {
     devices_.clear();
 }
 
-bool UsbConnection::OpenDevice(std::optional<Serial>& serial) {
+bool UsbConnection::OpenDevice(std::optional<Serial>& serial, OpenRule rule) {
     RefreshDevices();
     if (serial && deviceUsable(*serial)) {
         return true;
@@ -52,7 +52,7 @@ bool UsbConnection::OpenDevice(std::optional<Serial>& serial) {
     if (serial && openPreferred(*serial)) {
         return true;
     }
-    if (devices_.empty()) {
+    if (devices_.empty() || (serial && rule == OpenRule::OnlyPreferred)) {
         return false;
     }
     const auto& [lowest, entry] = *devices_.begin();
@@ -82,16 +82,10 @@ void UsbConnection::RefreshDevices() {
             return p.path == item.second.pathRecord.path;
         });
     });
+    probes_.clear();
     for (const auto& device : present) {
-        if (port_.OpenByPath(device) != PortStatus::Done) {
-            continue; // also the instrument already open for the session
-        }
         try {
-            identify(device);
-            port_.CloseByPath(device);
-        } catch (const CommException&) {
-            port_.CloseByPath(device);
-            clock_.sleepFor(kFailedInstrumentPause);
+            probes_.push_back(probe(device));
         } catch (const CommBreakException&) {
             port_.CloseByPath(device);
             return;
@@ -99,9 +93,41 @@ void UsbConnection::RefreshDevices() {
     }
 }
 
-void UsbConnection::identify(const DevicePathRecord& device) {
+DeviceProbe UsbConnection::probe(const DevicePathRecord& device) {
+    using Outcome = DeviceProbe::Outcome;
+    if (port_.IsOpen(device.path)) {
+        // The instrument open for the session: it keeps its entry.
+        const auto open = std::find_if(devices_.begin(), devices_.end(), [&](const auto& item) {
+            return item.second.pathRecord.path == device.path;
+        });
+        return {device.path, Outcome::InUse,
+                open == devices_.end() ? std::nullopt : std::optional(open->first)};
+    }
+    if (port_.OpenByPath(device) != PortStatus::Done) {
+        return {device.path, Outcome::CannotOpen, std::nullopt};
+    }
+    try {
+        const Serial serial = identify(device);
+        port_.CloseByPath(device);
+        return {device.path, Outcome::Identified, serial};
+    } catch (const CommException& failure) {
+        port_.CloseByPath(device);
+        clock_.sleepFor(kFailedInstrumentPause);
+        switch (failure.code()) {
+        case CommException::kTimeout:
+            return {device.path, Outcome::NoAnswer, std::nullopt};
+        case CommException::kReadFailed:
+        case CommException::kWriteFailed:
+            return {device.path, Outcome::ConnectionLost, std::nullopt};
+        default:
+            return {device.path, Outcome::NotAnInstrument, std::nullopt};
+        }
+    }
+}
+
+Serial UsbConnection::identify(const DevicePathRecord& device) {
     if (port_.SelectByPath(device.path) != PortStatus::Done) {
-        return;
+        throw CommException(CommException::kReadFailed);
     }
     port_.SetDriverTimeout(static_cast<std::int32_t>(kReplyTimeout.count()) * 1000);
     const std::string identification = exchangeText(kShortIdentification);
@@ -121,7 +147,13 @@ void UsbConnection::identify(const DevicePathRecord& device) {
     entry.unitType = unit->first;
     entry.variant = unit->second;
     entry.usValue = ReplyField<std::int32_t>(usReply, "US", true).value_or(0);
+    // A path that now answers with another serial (an instrument swapped on the
+    // same port) must not stay listed under the old one.
+    std::erase_if(devices_, [&](const auto& item) {
+        return item.first != *serial && item.second.pathRecord.path == device.path;
+    });
     devices_[*serial] = entry;
+    return *serial;
 }
 
 std::string UsbConnection::exchangeText(std::string_view command) {
@@ -185,16 +217,23 @@ void UsbConnection::readUntilTerminator(std::string& out) {
     out.clear();
     Ticks lastByte = clock_.ticks();
     while (true) {
-        std::uint8_t byte = 0;
-        if (port_.GetByte(byte)) {
-            out.push_back(static_cast<char>(byte));
-            if (byte == static_cast<std::uint8_t>(kReplyTerminator)) {
-                return;
-            }
-            lastByte = clock_.ticks();
-        } else {
-            waitForBytes(lastByte);
+        checkInterruption();
+        if (!port_.HasUnread()) {
+            fill();
         }
+        std::uint8_t byte = 0;
+        if (!port_.HasUnread() || !port_.GetByte(byte)) {
+            waitForBytes(lastByte);
+            continue;
+        }
+        if (out.size() == kMaxTextReplySize) {
+            throw CommException(CommException::kReplyTooLong);
+        }
+        out.push_back(static_cast<char>(byte));
+        if (byte == static_cast<std::uint8_t>(kReplyTerminator)) {
+            return;
+        }
+        lastByte = clock_.ticks();
     }
 }
 
@@ -216,11 +255,14 @@ void UsbConnection::ReadExact(Serial serial, std::uint32_t count,
 void UsbConnection::readExactly(std::uint32_t count, std::optional<std::uint8_t> stopByte,
                                 Bytes& out) {
     out.clear();
-    out.reserve(count);
+    // A device that never sends must not cost the memory its reply would.
+    out.reserve(std::min<std::size_t>(count, kMaxReplyReserve));
     Ticks lastByte = clock_.ticks();
     while (true) {
+        // Also while bytes keep trickling in: a stop must not wait for the rest.
+        checkInterruption();
         if (!port_.HasUnread()) {
-            port_.FillReceiveBuffer();
+            fill();
         }
         if (port_.HasUnread()) {
             port_.TakeBytes(out, count - out.size());
@@ -237,10 +279,20 @@ void UsbConnection::readExactly(std::uint32_t count, std::optional<std::uint8_t>
     }
 }
 
-void UsbConnection::waitForBytes(Ticks lastByte) {
+void UsbConnection::fill() {
+    port_.FillReceiveBuffer();
+    if (port_.FillFailed()) {
+        throw CommException(CommException::kReadFailed);
+    }
+}
+
+void UsbConnection::checkInterruption() const {
     if (interruption_.stop_requested()) {
         throw CommBreakException();
     }
+}
+
+void UsbConnection::waitForBytes(Ticks lastByte) {
     if (timedOut(lastByte, clock_.ticks())) {
         throw CommException(CommException::kTimeout);
     }

@@ -24,6 +24,11 @@ inline constexpr std::chrono::milliseconds kReadPollInterval{10};
 inline constexpr std::chrono::milliseconds kFailedInstrumentPause{100};
 // Largest piece of a command handed to the device in one write.
 inline constexpr std::size_t kWriteChunkSize = 64;
+// Longest text reply taken; the protocol's are a few dozen bytes, so a longer
+// one is malformed rather than a reason to grow memory without bound.
+inline constexpr std::size_t kMaxTextReplySize = 512;
+// Most of a reply's size that is reserved before its bytes arrive.
+inline constexpr std::size_t kMaxReplyReserve = 1024 * 1024;
 
 struct DeviceEntry {
     DevicePathRecord pathRecord;
@@ -33,8 +38,30 @@ struct DeviceEntry {
     bool operator==(const DeviceEntry&) const = default;
 };
 
+// Which instrument OpenDevice may open.
+enum class OpenRule {
+    PreferredOrLowest, // the preferred one while it is listed, else the lowest serial
+    OnlyPreferred,     // the preferred one or none
+};
+
 // Serial number -> instrument, ascending by serial.
 using DeviceTable = std::map<Serial, DeviceEntry>;
+
+// What the last refresh found at one device path.
+struct DeviceProbe {
+    enum class Outcome {
+        Identified,      // `serial` names the instrument
+        InUse,           // already open on this connection: `serial` names it
+        CannotOpen,      // the device refused to open
+        ConnectionLost,  // the device closed the connection or vanished while asked
+        NoAnswer,        // no reply within the reply time-out
+        NotAnInstrument, // it answered, but with no identification
+    };
+    std::string path;
+    Outcome outcome = Outcome::CannotOpen;
+    std::optional<Serial> serial;
+    bool operator==(const DeviceProbe&) const = default;
+};
 
 // The transport the protocol talks through: a table of identified instruments
 // keyed by serial number, and byte moves with a silence time-out. Every link
@@ -47,8 +74,9 @@ public:
     virtual ~UsbConnection();
 
     // Refreshes the table and makes sure one instrument is open: the preferred one
-    // while it is listed, else the lowest serial. On true `serial` names it.
-    bool OpenDevice(std::optional<Serial>& serial);
+    // while it is listed, else (unless `rule` forbids it) the lowest serial. On
+    // true `serial` names it.
+    bool OpenDevice(std::optional<Serial>& serial, OpenRule rule = OpenRule::PreferredOrLowest);
     void WriteCommand(Serial serial, std::string_view command);
     void ReadExact(Serial serial, std::uint32_t count, std::optional<std::uint8_t> stopByte,
                    Bytes& out);
@@ -57,6 +85,8 @@ public:
 
     void RefreshDevices();
     const DeviceTable& Devices() const { return devices_; }
+    // Every device path of the last refresh, in enumeration order.
+    const std::vector<DeviceProbe>& LastProbes() const { return probes_; }
     Clock& clock() { return clock_; }
     // A stop request on `token` ends a wait for a reply at its next poll, as a
     // link failure, so the thread that owns the link can end promptly.
@@ -69,13 +99,17 @@ private:
     void readUntilTerminator(std::string& out);
     void readExactly(std::uint32_t count, std::optional<std::uint8_t> stopByte, Bytes& out);
     std::string exchangeText(std::string_view command);
-    void identify(const DevicePathRecord& device);
+    Serial identify(const DevicePathRecord& device);
+    DeviceProbe probe(const DevicePathRecord& device);
     bool openPreferred(Serial serial);
+    void fill();
+    void checkInterruption() const;
+    void waitForBytes(Ticks lastByte);
 
     UsbDevicePort port_;
-    void waitForBytes(Ticks lastByte);
     Clock& clock_;
     DeviceTable devices_;
+    std::vector<DeviceProbe> probes_;
     std::stop_token interruption_;
 };
 

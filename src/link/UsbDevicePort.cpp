@@ -47,7 +47,7 @@ PortStatus UsbDevicePort::EnumerateDevices(std::vector<DevicePathRecord>& out) {
 PortStatus UsbDevicePort::OpenByPath(const DevicePathRecord& device) {
     Record* record = findRecord(device.path);
     if (record == nullptr) {
-        records_.push_back(Record{0, device.path, nullptr});
+        records_.push_back(Record{device.path, nullptr});
         record = &records_.back();
     }
     // A path the record cannot hold whole is refused rather than cut, since a cut
@@ -59,8 +59,7 @@ PortStatus UsbDevicePort::OpenByPath(const DevicePathRecord& device) {
     if (!paths) {
         return PortStatus::PlatformFailure;
     }
-    const auto found = std::find(paths->begin(), paths->end(), device.path);
-    if (found == paths->end()) {
+    if (std::find(paths->begin(), paths->end(), device.path) == paths->end()) {
         return PortStatus::PlatformFailure;
     }
     auto channel = backend_.open(device.path);
@@ -68,7 +67,6 @@ PortStatus UsbDevicePort::OpenByPath(const DevicePathRecord& device) {
         return PortStatus::PlatformFailure;
     }
     record->channel = std::move(channel);
-    record->index = static_cast<std::uint32_t>(found - paths->begin()) + 1;
     return PortStatus::Done;
 }
 
@@ -166,9 +164,9 @@ void UsbDevicePort::FillReceiveBuffer() {
     ClearReceive();
     Bytes arrived;
     try {
-        ReadAvailable(arrived);
+        fillFailed_ = ReadAvailable(arrived) != PortStatus::Done;
     } catch (const std::exception&) {
-        // A failed fill is only noticed through the connection's silence time-out.
+        fillFailed_ = true;
     }
     receiveBuffer_ = std::move(arrived);
 }

@@ -57,6 +57,9 @@ public:
     void ClearReceive();
     void FillReceiveBuffer();
     bool HasUnread() const { return readPosition_ < receiveBuffer_.size(); }
+    // Whether the last fill failed to read: the device is gone or dropped the
+    // connection, and waiting for more would only run into the time-out.
+    bool FillFailed() const { return fillFailed_; }
     bool GetByte(std::uint8_t& out);
     void TakeBytes(Bytes& out, std::size_t maximum);
     void CloseAll();
@@ -66,7 +69,6 @@ public:
 
 private:
     struct Record {
-        std::uint32_t index = 0;
         std::string path;
         std::unique_ptr<DeviceChannel> channel; // set while open
         bool open() const { return channel != nullptr; }
@@ -82,6 +84,7 @@ private:
     bool selected_ = false;
     Bytes receiveBuffer_;
     std::size_t readPosition_ = 0;
+    bool fillFailed_ = false;
 };
 
 } // namespace ombrix::link

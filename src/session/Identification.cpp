@@ -1,8 +1,8 @@
 #include "session/Identification.h"
 
+#include "base/FileLookup.h"
 #include "link/LinkErrors.h"
 #include "link/ReplyField.h"
-#include "session/FileLookup.h"
 #include "session/HashOneParser.h"
 #include "session/ModelNaming.h"
 #include "session/ProgramDirectory.h"
@@ -20,8 +20,12 @@ constexpr std::string_view kIdentificationRequest = ";#1,U?,W?,N?,S?;";
 constexpr std::string_view kUsRequest = ";#7,US;";
 constexpr std::string_view kIdentificationMark = "#1,U";
 
-std::filesystem::path fileName(const std::wstring& name) {
-    return QFile::encodeName(QString::fromStdWString(name)).toStdString();
+QString qtPath(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::filesystem::path fsPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
@@ -34,19 +38,24 @@ void QueryIdentification(DataSource& source, OrmaSettings& settings, Serial seri
 
 std::filesystem::path ChooseModel(OrmaSettings& settings, const std::filesystem::path& programDir) {
     const IdentificationResult identification = hashOneParser(settings.wide());
-    const std::filesystem::path own = findFileIgnoringCase(
-        programDir / kDataFolder, fileName(ModelFileName(identification, settings.usValue)));
-    if (!own.empty()) {
-        return own;
+    const QString folder = qtPath(programDir);
+    const QString own = base::FindFile(
+        folder, QStringLiteral("%1/%2").arg(
+                    QString::fromLatin1(kDataFolder),
+                    QString::fromStdWString(ModelFileName(identification, settings.usValue))));
+    if (!own.isEmpty()) {
+        return fsPath(own);
     }
-    return findFileIgnoringCase(programDir, fileName(FamilyFileName(identification)));
+    return fsPath(base::FindFile(folder, QString::fromStdWString(FamilyFileName(identification))));
 }
 
 ModelSelection ConnectInstrument(DataSource& source, std::optional<Serial> preferred,
                                  const std::filesystem::path& programDir,
-                                 OrmaSettings& identification) {
+                                 OrmaSettings& identification, Choice choice) {
     std::optional<Serial> opened = preferred;
-    if (!source.connection().OpenDevice(opened)) {
+    const link::OpenRule rule = choice == Choice::OnlyPreferred ? link::OpenRule::OnlyPreferred
+                                                                : link::OpenRule::PreferredOrLowest;
+    if (!source.connection().OpenDevice(opened, rule)) {
         throw DataSourceException(DataSourceException::kLinkFailure);
     }
     identification = OrmaSettings();
@@ -62,9 +71,9 @@ ModelSelection ConnectInstrument(DataSource& source, std::optional<Serial> prefe
 }
 
 ModelSelection ConnectInstrument(DataSource& source, std::optional<Serial> preferred,
-                                 const std::filesystem::path& programDir) {
+                                 const std::filesystem::path& programDir, Choice choice) {
     OrmaSettings identification;
-    return ConnectInstrument(source, preferred, programDir, identification);
+    return ConnectInstrument(source, preferred, programDir, identification, choice);
 }
 
 void CheckIdentification(DataSource& source, OrmaSettings& settings, Serial serial) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Colors.h"
+
 #include <cstdint>
 
 namespace ombrix::session {
@@ -10,8 +12,8 @@ class PixelTranslator {
 public:
     virtual ~PixelTranslator() = default;
 
-    // 0x00RRGGBB for the pixel value v.
-    std::uint32_t Translate(std::uint32_t v) const {
+    // The pixel for the instrument's pixel value v.
+    base::Pixel Translate(std::uint32_t v) const {
         const std::uint32_t red = channel(v, redShift, redMask, redLeftShift);
         const std::uint32_t green = channel(v, greenShift, greenMask, greenLeftShift);
         const std::uint32_t blue = channel(v, blueShift, blueMask, blueLeftShift);

@@ -85,6 +85,21 @@ bool HasPalette(std::uint32_t bitsPerPixel) {
     return bitsPerPixel != 1 && bitsPerPixel < 16;
 }
 
+bool IsSupportedDepth(std::uint32_t bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+
 Palette PaletteFromPayload(std::uint32_t bitsPerPixel, double gamma, const Bytes& payload) {
     if (!HasPalette(bitsPerPixel)) {
         return {};
@@ -106,7 +121,10 @@ void DecodeIcons(const Bytes& reply, IconState& state) {
     }
     const auto shown = static_cast<std::uint16_t>(state.iconWords[0] & ~state.iconWords[1]);
     std::uint16_t status = state.StatusWord;
-    status &= static_cast<std::uint16_t>(~(kStatusBacklight | kStatusNewScreen | kStatusIconsRead));
+    // Bit 2 is cleared by every icon reply; the other bits keep their values.
+    constexpr std::uint16_t kClearedByIconReply = 1u << 2;
+    status &=
+        static_cast<std::uint16_t>(~(kStatusBacklight | kStatusNewScreen | kClearedByIconReply));
     if (shown & 0x8000u) {
         status |= kStatusBacklight;
     }
@@ -117,7 +135,7 @@ void DecodeIcons(const Bytes& reply, IconState& state) {
 }
 
 std::uint32_t ScreenByteCount(std::int32_t width, std::int32_t height, std::uint32_t bitsPerPixel) {
-    if (width <= 0 || height <= 0) {
+    if (width <= 0 || height <= 0 || !IsSupportedDepth(bitsPerPixel)) {
         return 0;
     }
     const std::uint64_t bits =
@@ -134,7 +152,14 @@ void QueryScreenParameters(DataSource& source, DisplayParameters& params, Serial
         params.bitsPerPixel = 1; // firmware older than the request: a one-bit screen
         return;
     }
-    DecodeScreenParameters(reply.payload, params);
+    DisplayParameters decoded = params;
+    DecodeScreenParameters(reply.payload, decoded);
+    // Screen reads are sized by the depth: one the protocol does not have would
+    // ask for hundreds of megabytes.
+    if (!IsSupportedDepth(decoded.bitsPerPixel)) {
+        source.Malformed(serial);
+    }
+    params = decoded;
 }
 
 Bytes QueryPalette(DataSource& source, Serial serial) {

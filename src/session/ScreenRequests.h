@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Colors.h"
 #include "session/DataSource.h"
 #include "session/PixelTranslator.h"
 
@@ -20,7 +21,6 @@ struct DisplayParameters {
 // Status bits of the instrument.
 inline constexpr std::uint16_t kStatusBacklight = 1u << 0;
 inline constexpr std::uint16_t kStatusNewScreen = 1u << 1;
-inline constexpr std::uint16_t kStatusIconsRead = 1u << 2;
 
 struct IconState {
     std::vector<std::int32_t> iconWords;
@@ -28,7 +28,7 @@ struct IconState {
     bool operator==(const IconState&) const = default;
 };
 
-using Palette = std::vector<std::uint32_t>; // 0x00RRGGBB, indexed by pixel value
+using Palette = std::vector<base::Pixel>; // indexed by pixel value
 
 // Decoders: pure functions over the reply bytes.
 
@@ -42,14 +42,21 @@ Palette PaletteFromPayload(std::uint32_t bitsPerPixel, double gamma, const Bytes
 // Whether a screen of this depth has a palette to request.
 bool HasPalette(std::uint32_t bitsPerPixel);
 
+// Whether the instrument may report this many bits per pixel: 1, 2, 4, 8 and 16,
+// and the direct-colour depths 24 and 32, whose screens are read but not drawn.
+bool IsSupportedDepth(std::uint32_t bitsPerPixel);
+
 // Applies the twelve bytes of an "#7,IC;" reply.
 void DecodeIcons(const Bytes& reply, IconState& state);
 
-// Screen size in bytes; 0 when the product does not fit the protocol's 32-bit count.
+// Screen size in bytes; 0 for a depth that is not supported or a product that
+// does not fit the protocol's 32-bit count.
 std::uint32_t ScreenByteCount(std::int32_t width, std::int32_t height, std::uint32_t bitsPerPixel);
 
 // Requests: each sends its command through the data source and decodes the reply.
 
+// A depth that IsSupportedDepth refuses is a malformed reply: the device is
+// closed and `params` keeps its values.
 void QueryScreenParameters(DataSource& source, DisplayParameters& params, Serial serial);
 Bytes QueryPalette(DataSource& source, Serial serial);
 void BuildPalette(DataSource& source, const DisplayParameters& params, Palette& palette,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ScriptedBackend.h"
+#include "doubles/ScriptedBackend.h"
 
 #include <cstdint>
 #include <string>

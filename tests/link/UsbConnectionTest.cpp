@@ -156,6 +156,71 @@ TEST_F(UsbConnectionTest, AVanishedInstrumentLeavesTheTable) {
     EXPECT_TRUE(connection.Devices().empty());
 }
 
+TEST_F(UsbConnectionTest, APathThatAnswersWithAnotherSerialIsListedUnderItOnly) {
+    ScriptedDevice& device = addInstrument(backend, "sock:/a", 3);
+    connection.RefreshDevices();
+    device.answer(testing::kShortIdentification, "#1,U758,N4;"); // swapped on the same port
+    connection.RefreshDevices();
+    ASSERT_EQ(connection.Devices().size(), 1u);
+    EXPECT_EQ(connection.Devices().begin()->first, 4u);
+}
+
+TEST_F(UsbConnectionTest, TheLastRefreshSaysWhatItFoundAtEveryPath) {
+    using Outcome = DeviceProbe::Outcome;
+    addInstrument(backend, "sock:/a-open", 3);
+    addInstrument(backend, "sock:/b-good", 8);
+    backend.addDevice("sock:/c-silent");
+    backend.addDevice("sock:/d-garbage").answer(testing::kShortIdentification, "#9;");
+    backend.addDevice("sock:/e-refuses").setFailOpen(true);
+    addInstrument(backend, "sock:/f-busy", 9).setFailRead(true);
+    open(3);
+    connection.RefreshDevices();
+    EXPECT_EQ(connection.LastProbes(),
+              (std::vector<DeviceProbe>{{"sock:/a-open", Outcome::InUse, 3},
+                                        {"sock:/b-good", Outcome::Identified, 8},
+                                        {"sock:/c-silent", Outcome::NoAnswer, std::nullopt},
+                                        {"sock:/d-garbage", Outcome::NotAnInstrument, std::nullopt},
+                                        {"sock:/e-refuses", Outcome::CannotOpen, std::nullopt},
+                                        {"sock:/f-busy", Outcome::ConnectionLost, std::nullopt}}));
+}
+
+TEST_F(UsbConnectionTest, AReadFailureClosesTheInstrumentAtOnce) {
+    ScriptedDevice& device = addInstrument(backend, "sock:/a", 3);
+    const std::function<void(Serial)> reads[] = {
+        [&](Serial serial) {
+            std::string text;
+            connection.ReadUntil(serial, text);
+        },
+        [&](Serial serial) {
+            Bytes bytes;
+            connection.ReadExact(serial, 8, std::nullopt, bytes);
+        },
+    };
+    for (const auto& read : reads) {
+        device.setFailRead(false);
+        const Serial serial = open();
+        device.setFailRead(true); // unplugged, or the connection dropped, mid-reply
+        const Ticks before = clock.ticks();
+        expectLinkFailure([&] { read(serial); });
+        EXPECT_LT(elapsedSince(before, clock.ticks()), 100u);
+        EXPECT_FALSE(connection.Devices().contains(serial));
+    }
+}
+
+TEST_F(UsbConnectionTest, ATextReplyLongerThanAnyOfTheProtocolIsMalformed) {
+    ScriptedDevice& device = addInstrument(backend, "sock:/a", 3);
+    Serial serial = open();
+    device.send(std::string(kMaxTextReplySize - 1, 'y') + ";");
+    std::string text;
+    connection.ReadUntil(serial, text);
+    EXPECT_EQ(text.size(), kMaxTextReplySize);
+
+    device.send(std::string(1024 * 1024, 'x') + ";");
+    expectLinkFailure([&] { connection.ReadUntil(serial, text); });
+    EXPECT_LE(text.size(), kMaxTextReplySize);
+    EXPECT_FALSE(connection.Devices().contains(serial));
+}
+
 TEST_F(UsbConnectionTest, ACommandGoesOutInChunksOf64Bytes) {
     ScriptedDevice& device = addInstrument(backend, "sock:/a", 3);
     const Serial serial = open();
@@ -321,6 +386,28 @@ TEST(UsbConnectionInterruptionTest, AStopEndsAReplyWaitAsALinkFailureLongBeforeT
         EXPECT_LE(waited, 1000u + kReadPollInterval.count());
         EXPECT_FALSE(connection.Devices().contains(*serial));
     }
+}
+
+TEST(UsbConnectionInterruptionTest, AStopEndsAReadWhileBytesKeepComing) {
+    ManualClock clock;
+    ScriptedBackend backend{clock};
+    UsbConnection connection{backend, clock};
+    ScriptedDevice& device = addInstrument(backend, "sock:/fast", 3);
+    std::optional<Serial> serial;
+    ASSERT_TRUE(connection.OpenDevice(serial));
+    constexpr std::size_t kScreen = 64 * 1024;
+    device.send(std::string(kScreen, 'x')); // bytes there at every read
+    std::stop_source stop;
+    stop.request_stop();
+    connection.setInterruption(stop.get_token());
+    Bytes screen;
+    try {
+        connection.ReadExact(*serial, kScreen, std::nullopt, screen);
+        ADD_FAILURE() << "the read was not ended";
+    } catch (const DataSourceException& e) {
+        EXPECT_EQ(e.code(), DataSourceException::kLinkFailure);
+    }
+    EXPECT_LT(screen.size(), kReadBlockSize + 1);
 }
 
 } // namespace

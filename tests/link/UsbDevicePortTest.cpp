@@ -1,6 +1,6 @@
 #include "link/UsbDevicePort.h"
 
-#include "link/ScriptedBackend.h"
+#include "doubles/ScriptedBackend.h"
 
 #include <gtest/gtest.h>
 

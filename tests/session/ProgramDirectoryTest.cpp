@@ -1,7 +1,6 @@
-#include "session/FileLookup.h"
+#include "session/ProgramDirectory.h"
 
 #include "ProgramFolder.h"
-#include "session/ProgramDirectory.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -10,29 +9,6 @@ namespace ombrix::session {
 namespace {
 
 using testing::ProgramFolder;
-
-TEST(FindFileIgnoringCaseTest, TheExactNameWinsThenTheLowestOtherSpelling) {
-    const ProgramFolder folder;
-    const auto upper = folder.add("LUM746.DEF");
-    const auto exact = folder.add("lum746.def");
-    folder.add("Lum746.def");
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lum746.def"), exact);
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lUm746.dEf"), upper);
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lum745A_ru.def"), "");
-}
-
-TEST(FindFileIgnoringCaseTest, OnlyRegularFilesDirectlyInTheFolderCount) {
-    const ProgramFolder folder;
-    folder.addFolder("lum746.def");
-    folder.addFolder("LUM747.DEF");
-    folder.add("Data/lum748.def");
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lum746.def"), "");
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lum747.def"), "");
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "lum748.def"), "");
-    EXPECT_EQ(findFileIgnoringCase(folder.root(), "Data/lum748.def"), "");
-    EXPECT_EQ(findFileIgnoringCase(folder.root() / "Data", "../Data/lum748.def"), "");
-    EXPECT_EQ(findFileIgnoringCase(folder.root() / "missing", "lum748.def"), "");
-}
 
 TEST(ProgramDirectoryTest, ModelFolderThenExecutableFolderWithDataThenShareFolder) {
     const ProgramFolder folder;

@@ -97,6 +97,7 @@ TEST(ScreenByteCountTest, CountsWholeBytes) {
     EXPECT_EQ(ScreenByteCount(0, 64, 1), 0u);
     EXPECT_EQ(ScreenByteCount(-1, 64, 8), 0u);
     EXPECT_EQ(ScreenByteCount(65536, 65536, 32), 0u); // does not fit the protocol's count
+    EXPECT_EQ(ScreenByteCount(320, 240, 65535), 0u);  // no such depth
 }
 
 // Requests over a scripted instrument.
@@ -117,6 +118,25 @@ TEST_F(ScreenRequestsTest, TheMarkerMeansAOneBitScreen) {
     EXPECT_EQ(params.bitsPerPixel, 1u);
     EXPECT_EQ(params.colourLayoutValid, 0);
     EXPECT_TRUE(deviceOpen(kSerial));
+}
+
+TEST_F(ScreenRequestsTest, ADepthTheProtocolDoesNotHaveIsMalformed) {
+    for (const std::uint16_t depth : {0, 3, 12, 65535, 24}) {
+        SCOPED_TRACE(depth);
+        device.answer("#7,SP,1;",
+                      testing::Block("#7,SP,1,", Bytes{static_cast<std::uint8_t>(depth),
+                                                       static_cast<std::uint8_t>(depth >> 8)}));
+        DisplayParameters params;
+        params.bitsPerPixel = 4;
+        const bool supported = depth == 24;
+        EXPECT_EQ(failureCode([&] { QueryScreenParameters(source, params, kSerial); }),
+                  supported ? -1 : 1);
+        EXPECT_EQ(params.bitsPerPixel, supported ? 24u : 4u);
+        EXPECT_EQ(deviceOpen(kSerial), supported);
+        if (!supported) {
+            open(kSerial);
+        }
+    }
 }
 
 TEST_F(ScreenRequestsTest, PaletteIsRequestedOnlyForPaletteDepths) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "doubles/ScriptedBackend.h"
 #include "link/LinkErrors.h"
-#include "link/ScriptedBackend.h"
 #include "session/DataSource.h"
 
 #include <gtest/gtest.h>

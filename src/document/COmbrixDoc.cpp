@@ -5,17 +5,12 @@
 
 namespace ombrix::document {
 
-namespace {
-
-constexpr int kBlinkTimer = 2;
-
-} // namespace
-
 COmbrixDoc::COmbrixDoc(link::UsbConnection& connection, Options options)
     : connection_(connection), source_(connection), hooks_(std::move(options.hooks)),
-      worker_(source_, SessionRecords{sync_, keys_, dataSet_},
+      worker_(source_, SessionRecords{sync_, keys_, dataSet_, frames_},
               SessionWorker::Options{std::move(options.programDirectory), options.preferredSerial,
-                                     hooks_.frameReady}) {
+                                     options.onlyPreferred, hooks_.frameReady,
+                                     hooks_.linkStateChanged}) {
     // A stop request also ends a reply the worker is waiting for.
     connection_.setInterruption(stop_.get_token());
     workerThread_ = std::jthread([this] {
@@ -45,12 +40,12 @@ void COmbrixDoc::UpdatePollingMode(std::uint32_t displayMode) {
     sync_.setPollingEnabled(displayMode != kCompactDisplayMode);
 }
 
-void COmbrixDoc::OnTimer(int timerId) {
+void COmbrixDoc::OnTimer(DocumentTimer timer) {
     if (!viewsEnabled_) {
         return;
     }
     CheckModelChange();
-    if (timerId == kBlinkTimer) {
+    if (timer == DocumentTimer::Blink) {
         blinkPhase_ = !blinkPhase_;
     }
     if (hooks_.updateViews) {
@@ -93,6 +88,8 @@ bool COmbrixDoc::loadModel(const std::filesystem::path& path) {
     try {
         if (model_.load(file) == model::LoadOutcome::Loaded) {
             prepareScreen();
+        } else {
+            restoreScreenGeometry();
         }
     } catch (const model::ModelFileError& error) {
         loadError_ = error.message();
@@ -111,6 +108,10 @@ void COmbrixDoc::prepareScreen() {
         dataSet->geometry =
             render::ScreenGeometry{model.displayWidth, model.displayHeight, model.iconsPanelHeight};
         render::CreateScreenImage(dataSet->screenImage, dataSet->geometry);
+        // The old model's screen is neither drawn into the new screen image nor
+        // shown in the new front panel.
+        dataSet->screenBytes.clear();
+        frames_.clear();
         render::CLumImage& blinkPanel = dataSet->iconImages[render::kBlinkPanelSlot];
         blinkPanel.Release();
         blinkPanel.Load(model_.picturePath(model.iconClear));
@@ -120,9 +121,26 @@ void COmbrixDoc::prepareScreen() {
     panelPicture_.Load(model_.picturePath(model.keyboardBitmap));
 }
 
-void COmbrixDoc::ReloadIconImages() {
+// A file without a front-panel picture keeps the model it was loaded over. The
+// worker forgot that model's screen size when it connected the instrument the
+// file was chosen for; without it again, no frame would come.
+void COmbrixDoc::restoreScreenGeometry() {
+    const model::InstrumentModel& model = model_.model();
     const DataSetProxy dataSet(dataSet_);
-    loadIconImages(*dataSet);
+    if (!dataSet->screenImage.IsEmpty()) {
+        dataSet->geometry =
+            render::ScreenGeometry{model.displayWidth, model.displayHeight, model.iconsPanelHeight};
+    }
+}
+
+void COmbrixDoc::ReloadIconImages() {
+    bool published = false;
+    {
+        const DataSetProxy dataSet(dataSet_);
+        loadIconImages(*dataSet);
+        published = redrawAndPublish(*dataSet);
+    }
+    notifyFrame(published);
 }
 
 void COmbrixDoc::loadIconImages(DocumentDataSet& dataSet) const {
@@ -141,14 +159,32 @@ QString COmbrixDoc::GetSerialText() const {
     return serial ? QString::number(*serial) : QString();
 }
 
-render::DisplayColors COmbrixDoc::GetColours() const {
+base::DisplayColors COmbrixDoc::GetColours() const {
     const ReadOnlyDataSetProxy dataSet(dataSet_);
     return dataSet->colours;
 }
 
-void COmbrixDoc::SetColours(const render::DisplayColors& colours) {
-    const DataSetProxy dataSet(dataSet_);
-    dataSet->colours = colours;
+void COmbrixDoc::SetColours(const base::DisplayColors& colours) {
+    bool published = false;
+    {
+        const DataSetProxy dataSet(dataSet_);
+        dataSet->colours = colours;
+        published = redrawAndPublish(*dataSet);
+    }
+    notifyFrame(published);
+}
+
+bool COmbrixDoc::redrawAndPublish(DocumentDataSet& dataSet) {
+    RedrawScreen(dataSet);
+    std::optional<Frame> frame = CurrentFrame(dataSet);
+    return frame && frames_.publish(std::move(*frame));
+}
+
+// Called once the operation's own proxy is gone.
+void COmbrixDoc::notifyFrame(bool published) const {
+    if (published && hooks_.frameReady) {
+        hooks_.frameReady();
+    }
 }
 
 bool COmbrixDoc::StartScreenshot(const settings::ScreenshotSettings& settings) {
@@ -163,7 +199,7 @@ bool COmbrixDoc::StartScreenshot(const settings::ScreenshotSettings& settings) {
     screenshotCancel_.reset();
     screenshot_.reset();
     screenshot_ = std::make_unique<ScreenshotWorker>(
-        ScreenshotWorker::Context{sync_, dataSet_, connection_.clock(), stop_.get_token(),
+        ScreenshotWorker::Context{sync_, frames_, connection_.clock(), stop_.get_token(),
                                   screenshotCancel_, hooks_.saveScreenshot, settings});
     return true;
 }

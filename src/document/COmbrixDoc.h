@@ -4,6 +4,7 @@
 #include "document/DataToSend.h"
 #include "document/DocumentDataSet.h"
 #include "document/Event.h"
+#include "document/FrameBuffer.h"
 #include "document/ScreenshotWorker.h"
 #include "document/SessionWorker.h"
 #include "document/ThreadsSyncInfo.h"
@@ -29,25 +30,39 @@ inline constexpr std::chrono::milliseconds kScreenshotCancelTimeout{500};
 // The display mode in which the worker polls only on request.
 inline constexpr std::uint32_t kCompactDisplayMode = 3;
 
+// The main window's two timers that drive the document through OnTimer.
+enum class DocumentTimer : int {
+    Refresh = 1, // opens the model the worker found and updates the views
+    Blink = 2,   // also turns the blink phase of blinking icons over
+};
+inline constexpr std::chrono::milliseconds kRefreshTimerPeriod{150};
+inline constexpr std::chrono::milliseconds kBlinkTimerPeriod{500};
+
 // The document: the loaded instrument model and the live session with the
 // instrument. It owns the session worker (started on construction), the
 // screenshot worker and the records they share with the user-interface thread.
 // Every operation except the hooks' callers runs on the user-interface thread.
 class COmbrixDoc {
 public:
+    // Hooks are never called with the data set locked.
     struct Hooks {
-        // Called on the worker thread after every poll; the data set is unlocked.
+        // A new frame was published: on the worker thread after a poll, or on
+        // the calling thread after a colour change.
         std::function<void()> frameReady;
         // Called after a model was loaded, before the icon images are.
         std::function<void()> modelLoaded;
         // Called on every timer tick while views are enabled.
         std::function<void()> updateViews;
+        // The worker's link state changed; on the worker thread.
+        std::function<void()> linkStateChanged;
         ScreenshotSaver saveScreenshot;
     };
 
     struct Options {
         std::filesystem::path programDirectory;
         std::optional<link::Serial> preferredSerial;
+        // Connect only the preferred instrument, never another in its place.
+        bool onlyPreferred = false;
         Hooks hooks;
     };
 
@@ -60,15 +75,18 @@ public:
     std::shared_ptr<DataSetProxy> GetDataSet();
     std::shared_ptr<ReadOnlyDataSetProxy> GetDataSetReadOnly() const;
     void UpdatePollingMode(std::uint32_t displayMode);
-    void OnTimer(int timerId);
+    void OnTimer(DocumentTimer timer);
     bool CheckModelChange();
     bool OpenDocument(const QString& name);
     QString GetSerialText() const;
-    render::DisplayColors GetColours() const;
-    void SetColours(const render::DisplayColors& colours);
+    base::DisplayColors GetColours() const;
+    // Sets the colours in effect and shows the screen in them.
+    void SetColours(const base::DisplayColors& colours);
     // Loads the icon strips again in the colours in effect, when the model has
-    // an icon panel.
+    // an icon panel, and shows the screen with them.
     void ReloadIconImages();
+    // The latest frame; null until the loaded model's first screen was read.
+    std::shared_ptr<const Frame> LatestFrame() const { return frames_.latest(); }
     bool StartScreenshot(const settings::ScreenshotSettings& settings);
     void StopThreads();
 
@@ -83,12 +101,16 @@ public:
     std::uint32_t FailedConnections() const { return worker_.failedConnections(); }
     std::uint32_t SentKeys() const { return worker_.sentKeys(); }
     std::uint32_t FailedKeys() const { return worker_.failedKeys(); }
+    LinkState GetLinkState() const { return worker_.linkState(); }
     std::optional<int> ScreenshotResult() const;
 
 private:
     bool loadModel(const std::filesystem::path& path);
     void prepareScreen();
+    void restoreScreenGeometry();
     void loadIconImages(DocumentDataSet& dataSet) const;
+    bool redrawAndPublish(DocumentDataSet& dataSet);
+    void notifyFrame(bool published) const;
     void stopScreenshot();
 
     link::UsbConnection& connection_;
@@ -97,6 +119,7 @@ private:
     ThreadsSyncInfo sync_;
     DataToSend keys_;
     DocumentDataSet dataSet_;
+    FrameBuffer frames_;
     model::ModelFile model_;
     render::CLumImage panelPicture_;
     QString loadError_;

@@ -1,53 +1,57 @@
 #include "document/DataSetUpdate.h"
 
 #include "document/DocumentDataSet.h"
-#include "render/IconPanel.h"
 
 namespace ombrix::document {
 
 namespace {
 
-void convertScreen(const DataSetUpdate& update, DocumentDataSet& dataSet) {
-    const bool monochrome = dataSet.displayParameters.bitsPerPixel == 1;
-    if (monochrome) {
-        dataSet.palette = render::MonochromePalette(
-            dataSet.colours, (dataSet.iconState.StatusWord & session::kStatusBacklight) != 0);
+// What the screen shows of the icon state: the icons and, on a one-bit screen,
+// the backlight colours. The new-screen bit changes on every poll and shows
+// nothing.
+bool iconsOrBacklightDiffer(const session::IconState& a, const session::IconState& b) {
+    return a.iconWords != b.iconWords ||
+           ((a.StatusWord ^ b.StatusWord) & session::kStatusBacklight) != 0;
+}
+
+template <typename Value> bool assignChanged(Value& target, const Value& source) {
+    if (target == source) {
+        return false;
     }
-    render::ConvertScreen(dataSet.screenImage, dataSet.geometry, dataSet.displayParameters,
-                          dataSet.palette, update.screenBytes);
-    if (monochrome && !dataSet.iconState.iconWords.empty()) {
-        render::ComposeIcons(dataSet.screenImage, dataSet.iconImages, dataSet.geometry,
-                             dataSet.iconState.iconWords, dataSet.iconState.StatusWord,
-                             dataSet.colours);
-    }
+    target = source;
+    return true;
 }
 
 } // namespace
 
-void MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet) {
+bool MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet) {
+    bool redraw = false;
     if (update.mask & DataSetUpdate::kIdentification) {
         dataSet.identification = update.identification;
     }
     if (update.mask & DataSetUpdate::kDisplayParameters) {
-        dataSet.displayParameters = update.displayParameters;
+        redraw |= assignChanged(dataSet.displayParameters, update.displayParameters);
     }
     if (update.mask & DataSetUpdate::kPalette) {
-        dataSet.palette = update.palette;
+        redraw |= assignChanged(dataSet.palette, update.palette);
     }
     if (update.mask & DataSetUpdate::kIconState) {
+        redraw |= iconsOrBacklightDiffer(dataSet.iconState, update.iconState);
         dataSet.iconState = update.iconState;
     }
     // Bytes read for another model's screen would be drawn as noise; the next
     // poll reads a whole screen of the new size.
     const bool screenFits = update.screenGeometry == dataSet.geometry;
-    if ((update.mask & DataSetUpdate::kScreenBytes) && !update.screenBytes.empty() &&
-        !dataSet.screenImage.IsEmpty() && screenFits) {
-        convertScreen(update, dataSet);
-        if (update.freshScreen) {
-            ++dataSet.framesConverted;
-        }
+    if (update.freshScreen && screenFits && !update.screenBytes.empty()) {
+        dataSet.screenBytes = update.screenBytes;
+        redraw = true;
     }
     update.freshScreen = false;
+    if (!redraw || dataSet.screenBytes.empty() || dataSet.screenImage.IsEmpty()) {
+        return false;
+    }
+    RedrawScreen(dataSet);
+    return true;
 }
 
 } // namespace ombrix::document

@@ -34,9 +34,10 @@ struct DataSetUpdate {
     bool freshScreen = false;
 };
 
-// Copies the parts the mask names into the data set and, when screen bytes are
-// present, converts them into the screen image and draws the icon panel. The
-// caller holds the data set's lock.
-void MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet);
+// Copies the parts the mask names into the data set. When that changed what the
+// screen shows (fresh screen bytes, format, palette, icons, backlight), the
+// screen image is drawn anew and the result is true. The caller holds the data
+// set's lock.
+bool MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet);
 
 } // namespace ombrix::document

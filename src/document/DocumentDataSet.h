@@ -1,7 +1,8 @@
 #pragma once
 
+#include "base/Colors.h"
+#include "document/Frame.h"
 #include "render/CLumImage.h"
-#include "render/DisplayColors.h"
 #include "render/IconPanel.h"
 #include "render/ScreenConversion.h"
 #include "session/OrmaSettings.h"
@@ -9,25 +10,37 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 namespace ombrix::document {
 
 // Everything read from the instrument, the bitmaps drawn from it and the colours
 // in effect. Reached only through a DataSetProxy, which holds `criticalSection`.
 struct DocumentDataSet {
-    mutable std::mutex criticalSection;
+    mutable std::recursive_mutex criticalSection;
     session::DisplayParameters displayParameters;
     render::CLumImage screenImage;
+    // The instrument's palette; a one-bit screen's two colours are made from
+    // `colours` whenever it is drawn.
     session::Palette palette;
     session::OrmaSettings identification;
     session::IconState iconState;
     render::IconImages iconImages;
-    render::DisplayColors colours;
+    base::DisplayColors colours;
     // The loaded model's screen size, set together with the screen image so the
     // worker sizes its screen reads by the model it converts for.
     render::ScreenGeometry geometry;
-    // Frames read from the instrument and converted into the screen image.
-    std::uint64_t framesConverted = 0;
+    // The screen bytes the screen image shows: empty until the first screen of
+    // the loaded model was read.
+    session::Bytes screenBytes;
 };
+
+// Draws the screen image anew from the screen bytes, the palette or colours and
+// the icon panel. Nothing happens before a screen was read or while the screen
+// image is empty. The caller holds the lock.
+void RedrawScreen(DocumentDataSet& dataSet);
+
+// The frame the data set shows, once a screen of the loaded model was read.
+std::optional<Frame> CurrentFrame(const DocumentDataSet& dataSet);
 
 } // namespace ombrix::document

@@ -1,6 +1,5 @@
 #include "document/ScreenshotWorker.h"
 
-#include "document/DataSetProxy.h"
 #include "document/SessionWorker.h"
 
 namespace ombrix::document {
@@ -26,11 +25,11 @@ int ScreenshotWorker::run() {
     if (!waitForFreshPoll()) {
         return kNoScreenshot;
     }
-    const DataSetProxy dataSet(context_.dataSet);
-    if (dataSet->screenImage.IsEmpty() || !context_.saver) {
+    const std::shared_ptr<const Frame> frame = context_.frames.latest();
+    if (!frame || !context_.saver) {
         return kNoScreenshot;
     }
-    return context_.saver(*dataSet, context_.settings);
+    return context_.saver(*frame, context_.settings);
 }
 
 bool ScreenshotWorker::waitForFreshPoll() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/DocumentDataSet.h"
 #include "document/Event.h"
+#include "document/FrameBuffer.h"
 #include "document/ThreadsSyncInfo.h"
 #include "settings/ScreenshotSettings.h"
 
@@ -13,20 +13,20 @@
 
 namespace ombrix::document {
 
-// Frames the screen image and writes it as a file; returns the save result.
-// Called with the data set locked.
+// Frames the screen and writes it as a file; returns the save result. Called on
+// the screenshot's thread with no lock held.
 using ScreenshotSaver =
-    std::function<int(DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings)>;
+    std::function<int(const Frame& frame, const settings::ScreenshotSettings& settings)>;
 
 // One screenshot on its own thread: asks the session worker for a fresh poll,
-// waits for it, then saves the screen under the data set's lock.
+// waits for it, then saves the latest frame.
 class ScreenshotWorker {
 public:
     static constexpr int kNoScreenshot = -1;
 
     struct Context {
         ThreadsSyncInfo& sync;
-        DocumentDataSet& dataSet;
+        const FrameBuffer& frames;
         link::Clock& clock;
         std::stop_token stop;
         const Event& cancel;

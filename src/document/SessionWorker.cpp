@@ -12,10 +12,12 @@ namespace {
 // geometry is the old model's: a screen read by it would have the wrong size and
 // use up the instrument's new-screen flag, so the new model would get no frame
 // until the screen changed. Without a geometry no screen is read, as before the
-// first model was loaded.
+// first model was loaded. The old screen's bytes go too: drawn in the new
+// instrument's format they would be noise. The last frame stays on show.
 void forgetLoadedGeometry(DocumentDataSet& dataSet) {
     const DataSetProxy loaded(dataSet);
     loaded->geometry = {};
+    loaded->screenBytes.clear();
 }
 
 } // namespace
@@ -53,7 +55,7 @@ SessionWorker::Pass SessionWorker::RunPass() {
         readStatusAndScreen(*serial);
         update_.mask |= DataSetUpdate::kIconState;
     } catch (const link::DataSourceException&) {
-        linkBroken_ = true;
+        linkFailed();
     }
     return finishPoll(!linkBroken_, refreshRequests);
 }
@@ -64,9 +66,11 @@ SessionWorker::Pass SessionWorker::connect() {
     if (!preferred) {
         preferred = options_.preferredSerial;
     }
+    const session::Choice choice = options_.onlyPreferred ? session::Choice::OnlyPreferred
+                                                          : session::Choice::PreferredOrLowest;
     try {
         session::ModelSelection selection =
-            session::ConnectInstrument(source_, preferred, options_.programDirectory);
+            session::ConnectInstrument(source_, preferred, options_.programDirectory, choice);
         // Before the selection is stored: the user interface may load the new
         // model as soon as it is, and its geometry must stay.
         if (selection != records_.sync.selection()) {
@@ -74,9 +78,13 @@ SessionWorker::Pass SessionWorker::connect() {
         }
         records_.sync.storeSelection(std::move(selection));
         linkBroken_ = false;
+        setLinkState(LinkState::Connected);
         return Pass::Connected;
     } catch (const link::DataSourceException&) {
         linkBroken_ = true;
+        if (linkState() == LinkState::Connected) {
+            setLinkState(LinkState::Lost);
+        }
         failedConnections_.fetch_add(1);
         return Pass::ConnectFailed;
     }
@@ -88,7 +96,7 @@ SessionWorker::Pass SessionWorker::sendKey(link::Serial serial, std::uint32_t ke
         sentKeys_.fetch_add(1);
         return Pass::KeySent;
     } catch (const link::DataSourceException&) {
-        linkBroken_ = true;
+        linkFailed();
         failedKeys_.fetch_add(1);
         return Pass::KeyFailed;
     }
@@ -126,17 +134,38 @@ render::ScreenGeometry SessionWorker::loadedGeometry() const {
 }
 
 SessionWorker::Pass SessionWorker::finishPoll(bool succeeded, std::uint32_t refreshRequests) {
-    if (succeeded) {
-        {
-            const DataSetProxy dataSet(records_.dataSet);
-            MergeUpdate(update_, *dataSet);
-        }
-        records_.sync.clearRefreshRequested(refreshRequests);
+    if (!succeeded) {
+        return Pass::PollFailed;
     }
-    if (options_.frameReady) {
+    const bool published = mergeAndPublish();
+    // After the frame is published: a screenshot waiting for this poll takes it.
+    records_.sync.clearRefreshRequested(refreshRequests);
+    if (published && options_.frameReady) {
         options_.frameReady();
     }
-    return succeeded ? Pass::Polled : Pass::PollFailed;
+    return Pass::Polled;
+}
+
+// Published under the data-set lock, so a model load (which takes the same lock)
+// can never be followed by a frame of the old model's screen.
+bool SessionWorker::mergeAndPublish() {
+    const DataSetProxy dataSet(records_.dataSet);
+    if (!MergeUpdate(update_, *dataSet)) {
+        return false;
+    }
+    std::optional<Frame> frame = CurrentFrame(*dataSet);
+    return frame && records_.frames.publish(std::move(*frame));
+}
+
+void SessionWorker::linkFailed() {
+    linkBroken_ = true;
+    setLinkState(LinkState::Lost);
+}
+
+void SessionWorker::setLinkState(LinkState state) {
+    if (linkState_.exchange(state) != state && options_.linkStateChanged) {
+        options_.linkStateChanged();
+    }
 }
 
 } // namespace ombrix::document

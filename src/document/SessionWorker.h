@@ -3,6 +3,7 @@
 #include "document/DataSetUpdate.h"
 #include "document/DataToSend.h"
 #include "document/DocumentDataSet.h"
+#include "document/FrameBuffer.h"
 #include "document/ThreadsSyncInfo.h"
 #include "session/DataSource.h"
 
@@ -23,6 +24,14 @@ struct SessionRecords {
     ThreadsSyncInfo& sync;
     DataToSend& keys;
     DocumentDataSet& dataSet;
+    FrameBuffer& frames;
+};
+
+// What the link to the instrument is doing, as the user is told.
+enum class LinkState {
+    Searching, // no instrument connected yet
+    Connected, // polling an instrument
+    Lost,      // the instrument stopped answering or went away; reconnecting
 };
 
 // The only user of the device link: connects, identifies, polls the screen and
@@ -35,8 +44,13 @@ public:
         std::filesystem::path programDirectory;
         // The instrument to ask for while no selection is stored.
         std::optional<link::Serial> preferredSerial;
-        // Told after every poll, also a failed one, never with the data set locked.
+        // Whether only the preferred instrument may be connected, never another
+        // one in its place.
+        bool onlyPreferred = false;
+        // Told once for every frame published, never with the data set locked.
         std::function<void()> frameReady;
+        // Told when the link state changed, never with the data set locked.
+        std::function<void()> linkStateChanged;
     };
 
     SessionWorker(session::DataSource& source, SessionRecords records, Options options);
@@ -51,6 +65,7 @@ public:
     // Key codes handed to the instrument, and those whose sending failed.
     std::uint32_t sentKeys() const { return sentKeys_.load(); }
     std::uint32_t failedKeys() const { return failedKeys_.load(); }
+    LinkState linkState() const { return linkState_.load(); }
 
 private:
     Pass connect();
@@ -59,6 +74,9 @@ private:
     void readStatusAndScreen(link::Serial serial);
     render::ScreenGeometry loadedGeometry() const;
     Pass finishPoll(bool succeeded, std::uint32_t refreshRequests);
+    bool mergeAndPublish();
+    void setLinkState(LinkState state);
+    void linkFailed();
 
     session::DataSource& source_;
     SessionRecords records_;
@@ -69,6 +87,7 @@ private:
     std::atomic<std::uint32_t> failedConnections_{0};
     std::atomic<std::uint32_t> sentKeys_{0};
     std::atomic<std::uint32_t> failedKeys_{0};
+    std::atomic<LinkState> linkState_{LinkState::Searching};
 };
 
 } // namespace ombrix::document

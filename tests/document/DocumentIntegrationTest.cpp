@@ -102,7 +102,7 @@ TEST_F(DocumentOverSimulator, StoredKeyReachesTheInstrumentAndChangesItsScreen) 
     start(frozenModel("mono"));
     ASSERT_TRUE(session().waitForFrame());
     const render::CLumImage before = session().screen();
-    const std::uint64_t frames = session().framesConverted();
+    const std::uint64_t frames = session().frameGeneration();
 
     doc().StoreKey(mono.keys.menu);
     ASSERT_TRUE(session().waitForFrame(frames));
@@ -125,7 +125,7 @@ TEST_F(DocumentOverSimulator, OfTwoKeysStoredBetweenPassesOnlyTheLaterIsSent) {
 
     doc().StoreKey(mono.keys.down);
     doc().StoreKey(mono.keys.menu);
-    const std::uint64_t frames = session().framesConverted();
+    const std::uint64_t frames = session().frameGeneration();
     doc().UpdatePollingMode(0);
     // The menu's frame comes after every key the worker would send.
     ASSERT_TRUE(session().waitForFrame(frames));
@@ -146,9 +146,9 @@ struct SavedScreens {
 TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
     const auto saved = std::make_shared<SavedScreens>();
     COmbrixDoc::Hooks hooks;
-    hooks.saveScreenshot = [saved](DocumentDataSet& dataSet, const settings::ScreenshotSettings&) {
+    hooks.saveScreenshot = [saved](const Frame& frame, const settings::ScreenshotSettings&) {
         const std::lock_guard lock(saved->criticalSection);
-        saved->last = dataSet.screenImage;
+        saved->last = frame.screen;
         ++saved->count;
         return SavedScreens::kSaved;
     };
@@ -165,7 +165,7 @@ TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
     ASSERT_TRUE(waitForPollsToStop());
     EXPECT_EQ(record().polls(), polls + 1);
 
-    // The saver is called with the data set locked: the screen is copied first.
+    // The saver gets the frame the session shows.
     const render::CLumImage screen = session().screen();
     const std::lock_guard lock(saved->criticalSection);
     EXPECT_EQ(saved->count, 1);
@@ -187,8 +187,8 @@ TEST_F(DocumentOverSimulator, SwappedInstrumentOpensItsModelOnTheNextTick) {
         [&] { return doc().SyncInfo().modelChanged() && record().count("#7,SP,3;") > 0; },
         Timer::Hold));
     EXPECT_TRUE(isHardware(doc().Model(), mono)) << "nothing opens without the timer";
-    const std::uint64_t frames = session().framesConverted();
-    doc().OnTimer(kRefreshTimer);
+    const std::uint64_t frames = session().frameGeneration();
+    doc().OnTimer(DocumentTimer::Refresh);
 
     EXPECT_FALSE(doc().SyncInfo().modelChanged());
     EXPECT_TRUE(isHardware(doc().Model(), colour));

@@ -3,7 +3,9 @@
 #include "document/DataToSend.h"
 #include "document/DocumentName.h"
 #include "document/Event.h"
+#include "document/FrameBuffer.h"
 #include "document/ThreadsSyncInfo.h"
+#include "doubles/ManualClock.h"
 
 #include <future>
 #include <gtest/gtest.h>
@@ -12,7 +14,7 @@ namespace ombrix::document {
 namespace {
 
 using namespace std::chrono_literals;
-using render::DisplayColors;
+using base::DisplayColors;
 using session::ModelSelection;
 
 const ModelSelection kMono{"/opt/ombrix/Data/lum745A.def", 10745};
@@ -104,21 +106,50 @@ TEST(DataSetProxyTest, TheLockIsHeldWhileAnyCopyLives) {
     EXPECT_TRUE(lockableElsewhere(dataSet));
     {
         auto shared = std::make_shared<DataSetProxy>(dataSet);
-        (*shared)->framesConverted = 3;
+        (*shared)->palette = {3u};
         auto sharedCopy = shared;
         shared.reset();
         EXPECT_FALSE(lockableElsewhere(dataSet));
         const DataSetProxy proxyCopy = *sharedCopy;
         sharedCopy.reset();
         EXPECT_FALSE(lockableElsewhere(dataSet));
-        EXPECT_EQ(proxyCopy->framesConverted, 3u);
+        EXPECT_EQ(proxyCopy->palette, session::Palette{3u});
     }
     EXPECT_TRUE(lockableElsewhere(dataSet));
     {
         const auto readOnly = std::make_shared<ReadOnlyDataSetProxy>(dataSet);
         EXPECT_FALSE(lockableElsewhere(dataSet));
+        // The thread holding it may take it again, as the operations it calls do.
+        const DataSetProxy again(dataSet);
+        EXPECT_FALSE(lockableElsewhere(dataSet));
     }
     EXPECT_TRUE(lockableElsewhere(dataSet));
+}
+
+Frame frameOf(base::Pixel pixel) {
+    Frame frame;
+    frame.geometry = {1, 1, 0};
+    frame.screen.Create(1, 1);
+    frame.screen.SetPixel(0, 0, pixel);
+    return frame;
+}
+
+TEST(FrameBufferTest, OnlyAFrameThatShowsSomethingElseGetsANewGeneration) {
+    FrameBuffer frames;
+    EXPECT_EQ(frames.latest(), nullptr);
+    EXPECT_TRUE(frames.publish(frameOf(0x112233u)));
+    const std::shared_ptr<const Frame> first = frames.latest();
+    EXPECT_EQ(first->generation, 1u);
+    EXPECT_FALSE(frames.publish(frameOf(0x112233u)));
+    EXPECT_EQ(frames.latest(), first);
+    EXPECT_TRUE(frames.publish(frameOf(0x445566u)));
+    EXPECT_EQ(frames.latest()->generation, 2u);
+    EXPECT_EQ(first->screen.Pixel(0, 0), 0x112233u);
+
+    frames.clear();
+    EXPECT_EQ(frames.latest(), nullptr);
+    EXPECT_TRUE(frames.publish(frameOf(0x445566u)));
+    EXPECT_EQ(frames.latest()->generation, 3u);
 }
 
 TEST(EventTest, AWaitEndsAtItsBoundOrAtOnceWhenSet) {
@@ -167,7 +198,8 @@ protected:
         dataSet.geometry = kGeometry;
         ASSERT_TRUE(render::CreateScreenImage(dataSet.screenImage, kGeometry));
         dataSet.screenImage.SetPixel(0, 0, kUntouched);
-        dataSet.colours.colours = {0x0000A1u, 0x00B200u, 0xC30000u, 0xD4D4D4u};
+        dataSet.colours.colours = {base::ColorRef(0x0000A1u), base::ColorRef(0x00B200u),
+                                   base::ColorRef(0xC30000u), base::ColorRef(0xD4D4D4u)};
         update.mask = DataSetUpdate::kScreenBytes;
         update.screenBytes = {0x01, 0x80};
         update.screenGeometry = kGeometry;
@@ -175,8 +207,8 @@ protected:
     }
 
     std::uint32_t pixel(int x, int y) const { return dataSet.screenImage.Pixel(x, y); }
-    std::uint32_t shown(DisplayColors::Index index) const {
-        return render::SwapRedBlue(dataSet.colours[index]);
+    base::Pixel shown(DisplayColors::Index index) const {
+        return base::ToPixel(dataSet.colours[index]);
     }
 };
 
@@ -205,44 +237,50 @@ TEST_F(DataSetUpdateTest, OnlyThePartsTheMaskNamesAreCopied) {
 TEST_F(DataSetUpdateTest, AOneBitScreenIsDrawnInTheColoursOfTheBacklightState) {
     update.mask |= DataSetUpdate::kPalette;
     update.palette = {0x111111u, 0x222222u}; // the instrument's own is not used
-    MergeUpdate(update, dataSet);
-    EXPECT_EQ(dataSet.palette, (session::Palette{dataSet.colours[DisplayColors::Background],
-                                                 dataSet.colours[DisplayColors::Foreground]}));
+    EXPECT_TRUE(MergeUpdate(update, dataSet));
     EXPECT_EQ(pixel(0, 0), shown(DisplayColors::Foreground));
     EXPECT_EQ(pixel(0, 1), shown(DisplayColors::Background));
     EXPECT_EQ(pixel(1, 7), shown(DisplayColors::Foreground));
 
     update.mask |= DataSetUpdate::kIconState;
     update.iconState.StatusWord = session::kStatusBacklight;
-    MergeUpdate(update, dataSet);
+    EXPECT_TRUE(MergeUpdate(update, dataSet)); // the same bytes in other colours
     EXPECT_EQ(pixel(0, 0), shown(DisplayColors::BacklightForeground));
     EXPECT_EQ(pixel(0, 1), shown(DisplayColors::BacklightBackground));
-    EXPECT_EQ(dataSet.framesConverted, 1u); // drawn again, but no new frame
 }
 
-TEST_F(DataSetUpdateTest, OnlyFreshScreensAreCounted) {
-    MergeUpdate(update, dataSet);
+TEST_F(DataSetUpdateTest, OnlyWhatChangesThePictureDrawsItAgain) {
+    EXPECT_TRUE(MergeUpdate(update, dataSet));
     EXPECT_FALSE(update.freshScreen);
-    MergeUpdate(update, dataSet);
-    EXPECT_EQ(dataSet.framesConverted, 1u);
+    const std::optional<Frame> first = CurrentFrame(dataSet);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->screen.Pixel(0, 0), shown(DisplayColors::Foreground));
+
+    update.mask |= DataSetUpdate::kIconState | DataSetUpdate::kDisplayParameters;
+    update.iconState.StatusWord = session::kStatusNewScreen; // says nothing about the picture
+    EXPECT_FALSE(MergeUpdate(update, dataSet));
+    update.iconState.iconWords = {1, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(MergeUpdate(update, dataSet));
+    update.displayParameters.gamma = 2.2;
+    EXPECT_TRUE(MergeUpdate(update, dataSet));
     update.freshScreen = true;
-    MergeUpdate(update, dataSet);
-    EXPECT_EQ(dataSet.framesConverted, 2u);
+    EXPECT_TRUE(MergeUpdate(update, dataSet));
+    EXPECT_FALSE(MergeUpdate(update, dataSet));
 }
 
 TEST_F(DataSetUpdateTest, BytesReadForAnotherScreenSizeAreNotDrawn) {
     update.screenGeometry = {8, 2, 0}; // the same byte count, another model
-    MergeUpdate(update, dataSet);
+    EXPECT_FALSE(MergeUpdate(update, dataSet));
     EXPECT_EQ(pixel(0, 0), kUntouched);
-    EXPECT_EQ(dataSet.framesConverted, 0u);
+    EXPECT_FALSE(CurrentFrame(dataSet).has_value());
     EXPECT_FALSE(update.freshScreen);
 }
 
 TEST_F(DataSetUpdateTest, NothingIsDrawnBeforeTheScreenImageExists) {
     dataSet.screenImage.Release();
-    MergeUpdate(update, dataSet);
+    EXPECT_FALSE(MergeUpdate(update, dataSet));
     EXPECT_TRUE(dataSet.screenImage.IsEmpty());
-    EXPECT_EQ(dataSet.framesConverted, 0u);
+    EXPECT_FALSE(CurrentFrame(dataSet).has_value());
 }
 
 } // namespace

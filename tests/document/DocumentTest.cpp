@@ -2,6 +2,7 @@
 #include "document/COmbrixDoc.h"
 #include "document/DocumentName.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
@@ -46,11 +47,20 @@ protected:
     void TearDown() override { doc.reset(); }
 
     // Scripted instruments have to be added before the worker starts.
-    void start(ScreenshotSaver saver = {}) {
+    void start(COmbrixDoc::Hooks hooks = {}) {
+        doc = std::make_unique<COmbrixDoc>(
+            connection, COmbrixDoc::Options{kPrograms, std::nullopt, false, std::move(hooks)});
+    }
+
+    void start(ScreenshotSaver saver) {
         COmbrixDoc::Hooks hooks;
         hooks.saveScreenshot = std::move(saver);
-        doc = std::make_unique<COmbrixDoc>(
-            connection, COmbrixDoc::Options{kPrograms, std::nullopt, std::move(hooks)});
+        start(std::move(hooks));
+    }
+
+    std::uint64_t generation() const {
+        const std::shared_ptr<const Frame> frame = doc->LatestFrame();
+        return frame ? frame->generation : 0;
     }
 
     // The 128 x 64 one-bit instrument, always showing a new, all-dark screen.
@@ -64,6 +74,19 @@ protected:
         icons[1] = '\x40';
         device.answer("#7,IC;", icons);
         device.answer("#7,SC;", std::string(1024, '\xFF'));
+        return device;
+    }
+
+    // The 4-bit palette instrument, always showing a new screen of `screenBytes`.
+    link::ScriptedDevice& addPaletteInstrument(std::size_t screenBytes) {
+        link::ScriptedDevice& device = backend.addDevice("sock:/758");
+        device.answer(";#1,U?,N?;", "#1,U758,N20758;");
+        device.answer(";#7,US;", "#7,US,2;");
+        device.answer(";#1,U?,W?,N?,S?;", "#1,U758,W4.62.1,N20758,S1C07;");
+        device.answer("#7,SP,1;", session::testing::Block("#7,SP,1,", session::Bytes{4, 0}));
+        device.answer("#7,SP,2;", session::testing::Block("#7,SP,2,", std::string(48, '\x80')));
+        device.answer("#7,SP,3;", session::testing::Block("#7,SP,3,", session::Bytes{2, 0}));
+        device.answer("#7,SC;", std::string(screenBytes, '\x12'));
         return device;
     }
 };
@@ -114,20 +137,54 @@ TEST_F(DocumentTest, AFailedOpenIsRetriedOnTheNextTimerTick) {
     EXPECT_FALSE(doc->OpenDocument(DocumentName(selection)));
     EXPECT_FALSE(doc->LoadError().isEmpty());
     EXPECT_EQ(doc->GetSerialText(), "10745");
-    doc->OnTimer(1);
+    doc->OnTimer(DocumentTimer::Refresh);
     EXPECT_TRUE(doc->SyncInfo().modelChanged());
 
     std::filesystem::copy(kPrograms, root, std::filesystem::copy_options::recursive);
-    doc->OnTimer(1);
+    doc->OnTimer(DocumentTimer::Refresh);
     EXPECT_FALSE(doc->SyncInfo().modelChanged());
+    EXPECT_TRUE(doc->LoadError().isEmpty());
+    EXPECT_EQ(doc->Model().model().displayWidth, 128);
+}
+
+TEST_F(DocumentTest, AModelFileWithoutAFrontPanelKeepsShowingFramesAfterASwap) {
+    QTemporaryDir programs;
+    const std::filesystem::path root = programs.path().toStdString();
+    std::filesystem::copy(kPrograms, root, std::filesystem::copy_options::recursive);
+    {
+        // The file format lets a model file stop before its front-panel picture.
+        QFile bare(QString::fromStdString((root / "Data" / "lum758A_ru.def").string()));
+        ASSERT_TRUE(bare.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QString text = QStringLiteral("\uFEFF[Main]\nDataDir=\"LUM758\"\n");
+        bare.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+    link::ScriptedDevice& mono = addMonoInstrument();
+    // The mono model's screen is what the palette instrument is read as.
+    link::ScriptedDevice& palette = addPaletteInstrument(128 * 64 * 4 / 8);
+    palette.setPresent(false);
+    doc = std::make_unique<COmbrixDoc>(connection,
+                                       COmbrixDoc::Options{root, std::nullopt, false, {}});
+    const auto tickUntil = [&](auto condition) {
+        return eventually([&] {
+            doc->OnTimer(DocumentTimer::Refresh);
+            return condition();
+        });
+    };
+    ASSERT_TRUE(tickUntil([&] { return generation() > 0; }));
+
+    mono.setPresent(false);
+    palette.setPresent(true);
+    ASSERT_TRUE(tickUntil([&] { return doc->GetSerialText() == "20758"; }));
+    const std::uint64_t swapped = generation();
+    EXPECT_TRUE(tickUntil([&] { return generation() > swapped; }));
     EXPECT_TRUE(doc->LoadError().isEmpty());
     EXPECT_EQ(doc->Model().model().displayWidth, 128);
 }
 
 TEST_F(DocumentTest, ColoursAndTheCompactModesPolling) {
     start();
-    render::DisplayColors colours;
-    colours[render::DisplayColors::Foreground] = 0x0000FFu;
+    base::DisplayColors colours;
+    colours[base::DisplayColors::Foreground] = base::ColorRef(0x0000FFu);
     doc->SetColours(colours);
     EXPECT_EQ(doc->GetColours(), colours);
 
@@ -145,24 +202,28 @@ TEST_F(DocumentTest, TimerTwoTogglesTheBlinkPhaseWhileViewsAreEnabled) {
     int updates = 0;
     COmbrixDoc::Hooks hooks;
     hooks.updateViews = [&updates] { ++updates; };
-    doc = std::make_unique<COmbrixDoc>(connection,
-                                       COmbrixDoc::Options{kPrograms, std::nullopt, hooks});
-    doc->OnTimer(1);
+    start(hooks);
+    doc->OnTimer(DocumentTimer::Refresh);
     EXPECT_FALSE(doc->BlinkPhase());
-    doc->OnTimer(2);
+    doc->OnTimer(DocumentTimer::Blink);
     EXPECT_TRUE(doc->BlinkPhase());
-    doc->OnTimer(2);
+    doc->OnTimer(DocumentTimer::Blink);
     EXPECT_FALSE(doc->BlinkPhase());
     EXPECT_EQ(updates, 3);
     doc->StopThreads();
-    doc->OnTimer(2);
+    doc->OnTimer(DocumentTimer::Blink);
     EXPECT_FALSE(doc->BlinkPhase());
     EXPECT_EQ(updates, 3);
 }
 
-TEST_F(DocumentTest, NewColoursRecolourTheIconImagesWhenReloaded) {
-    start();
+TEST_F(DocumentTest, NewColoursShowAtOnceAndRecolourTheIconImages) {
+    addMonoInstrument();
+    std::atomic<int> framesReady{0};
+    COmbrixDoc::Hooks hooks;
+    hooks.frameReady = [&framesReady] { ++framesReady; };
+    start(hooks);
     ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
+    ASSERT_TRUE(eventually([&] { return generation() > 0; }));
     const auto blackPixels = [&](int slot) {
         const auto dataSet = doc->GetDataSetReadOnly();
         const render::CLumImage& image = (**dataSet).iconImages[static_cast<std::size_t>(slot)];
@@ -170,21 +231,34 @@ TEST_F(DocumentTest, NewColoursRecolourTheIconImagesWhenReloaded) {
     };
     const auto inked = blackPixels(0);
     ASSERT_GT(inked, 0);
-    render::DisplayColors colours;
-    colours[render::DisplayColors::Foreground] = 0x0000FFu; // red as a colour reference
-    doc->SetColours(colours);
-    doc->ReloadIconImages();
+    const std::uint64_t before = generation();
+    base::DisplayColors colours;
+    colours[base::DisplayColors::Foreground] = base::ColorRef(0x0000FFu); // red
+    {
+        // Holding the data set, as a caller of these operations may.
+        const auto held = doc->GetDataSet();
+        doc->SetColours(colours);
+        doc->ReloadIconImages();
+        EXPECT_EQ(doc->GetColours(), colours);
+    }
     EXPECT_EQ(blackPixels(0), 0);
     EXPECT_EQ(blackPixels(5), inked); // the backlight strips keep their black
-    const auto dataSet = doc->GetDataSet();
-    const render::CLumImage& strip = (**dataSet).iconImages[0];
-    EXPECT_EQ(std::count(strip.Bits(), strip.Bits() + strip.Width() * strip.Height(), 0x00FF0000u),
-              inked);
+    {
+        const auto dataSet = doc->GetDataSet();
+        const render::CLumImage& strip = (**dataSet).iconImages[0];
+        EXPECT_EQ(
+            std::count(strip.Bits(), strip.Bits() + strip.Width() * strip.Height(), 0x00FF0000u),
+            inked);
+    }
+    // The all-dark screen is red at once, with no new screen from the instrument.
+    EXPECT_GT(generation(), before);
+    EXPECT_EQ(doc->LatestFrame()->screen.Pixel(0, 20), 0x00FF0000u);
+    EXPECT_GE(framesReady.load(), 2);
 }
 
 // A saver whose result tells which frame and which settings it saved.
-int frameAndCounter(DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings) {
-    return static_cast<int>(dataSet.framesConverted * 100 + settings.Counter());
+int frameAndCounter(const Frame& frame, const settings::ScreenshotSettings& settings) {
+    return static_cast<int>(frame.generation * 100 + settings.Counter());
 }
 
 settings::ScreenshotSettings counted(std::uint32_t counter) {
@@ -202,9 +276,9 @@ protected:
 
     void SetUp() override {
         device.setPresent(false);
-        start([this](DocumentDataSet& dataSet, const settings::ScreenshotSettings& settings) {
+        start([this](const Frame& frame, const settings::ScreenshotSettings& settings) {
             ++saves;
-            return frameAndCounter(dataSet, settings);
+            return frameAndCounter(frame, settings);
         });
         doc->UpdatePollingMode(kCompactDisplayMode);
         ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
@@ -241,7 +315,7 @@ protected:
 
     void SetUp() override {
         addMonoInstrument();
-        start([this](DocumentDataSet&, const settings::ScreenshotSettings&) {
+        start([this](const Frame&, const settings::ScreenshotSettings&) {
             ++saverCalls;
             release.wait();
             return 5;

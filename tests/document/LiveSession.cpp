@@ -9,7 +9,7 @@ LiveSession::LiveSession(const std::filesystem::path& deviceDirectory, COmbrixDo
     : backend_(deviceDirectory), connection_(backend_, clock_),
       doc_(std::make_unique<COmbrixDoc>(
           connection_,
-          COmbrixDoc::Options{OMBRIX_SAMPLE_MODELS_DIR, std::nullopt, std::move(hooks)})) {}
+          COmbrixDoc::Options{OMBRIX_SAMPLE_MODELS_DIR, std::nullopt, false, std::move(hooks)})) {}
 
 ::testing::AssertionResult LiveSession::waitUntil(std::string_view what,
                                                   const std::function<bool()>& condition,
@@ -17,7 +17,7 @@ LiveSession::LiveSession(const std::filesystem::path& deviceDirectory, COmbrixDo
     const auto deadline = std::chrono::steady_clock::now() + patience;
     while (true) {
         if (timer == Timer::Tick) {
-            doc_->OnTimer(kRefreshTimer);
+            doc_->OnTimer(DocumentTimer::Refresh);
         }
         if (condition()) {
             return ::testing::AssertionSuccess();
@@ -26,25 +26,27 @@ LiveSession::LiveSession(const std::filesystem::path& deviceDirectory, COmbrixDo
             return ::testing::AssertionFailure()
                    << "waited " << patience.count() << " ms for " << what;
         }
-        std::this_thread::sleep_for(kTimerPeriod);
+        std::this_thread::sleep_for(kRefreshTimerPeriod);
     }
 }
 
-::testing::AssertionResult LiveSession::waitForFrame(std::uint64_t framesBefore) {
-    return waitUntil("a model and a frame converted after frame " + std::to_string(framesBefore),
-                     [&] { return modelLoaded() && framesConverted() > framesBefore; });
+::testing::AssertionResult LiveSession::waitForFrame(std::uint64_t generationBefore) {
+    return waitUntil("a model and a frame after frame " + std::to_string(generationBefore),
+                     [&] { return modelLoaded() && frameGeneration() > generationBefore; });
 }
 
 bool LiveSession::modelLoaded() const {
     return !doc_->Model().model().hardwareName.isEmpty();
 }
 
-std::uint64_t LiveSession::framesConverted() const {
-    return (*doc_->GetDataSetReadOnly())->framesConverted;
+std::uint64_t LiveSession::frameGeneration() const {
+    const std::shared_ptr<const Frame> frame = doc_->LatestFrame();
+    return frame ? frame->generation : 0;
 }
 
 render::CLumImage LiveSession::screen() const {
-    return (*doc_->GetDataSetReadOnly())->screenImage;
+    const std::shared_ptr<const Frame> frame = doc_->LatestFrame();
+    return frame ? frame->screen : render::CLumImage();
 }
 
 std::chrono::milliseconds LiveSession::closeDocument() {

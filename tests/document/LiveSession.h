@@ -19,9 +19,6 @@ namespace ombrix::document::testing {
 // Far longer than anything the session needs, so a loaded machine does not fail
 // a test; only a session that never gets there does.
 inline constexpr std::chrono::milliseconds kPatience{20'000};
-// The application's refresh timer: its id and period.
-inline constexpr int kRefreshTimer = 1;
-inline constexpr std::chrono::milliseconds kTimerPeriod{150};
 
 // Whether a wait ticks the document's timer, as the application does, or holds it.
 enum class Timer { Tick, Hold };
@@ -40,11 +37,13 @@ public:
                                          const std::function<bool()>& condition,
                                          Timer timer = Timer::Tick,
                                          std::chrono::milliseconds patience = kPatience);
-    // A model loaded and a frame converted after `framesBefore`.
-    ::testing::AssertionResult waitForFrame(std::uint64_t framesBefore = 0);
+    // A model loaded and a frame published after generation `generationBefore`.
+    ::testing::AssertionResult waitForFrame(std::uint64_t generationBefore = 0);
 
     bool modelLoaded() const;
-    std::uint64_t framesConverted() const;
+    // The latest frame's generation; 0 before the first.
+    std::uint64_t frameGeneration() const;
+    // The latest frame's screen; empty before the first.
     render::CLumImage screen() const;
     // Destroys the document; how long its destructor took.
     std::chrono::milliseconds closeDocument();

@@ -40,10 +40,13 @@ protected:
     ThreadsSyncInfo sync;
     DataToSend keys;
     DocumentDataSet dataSet;
+    FrameBuffer frames;
     int framesReady = 0;
-    SessionWorker worker{
-        source, SessionRecords{sync, keys, dataSet},
-        SessionWorker::Options{kPrograms, std::nullopt, [this] { ++framesReady; }}};
+    int linkStateChanges = 0;
+    SessionWorker worker{source, SessionRecords{sync, keys, dataSet, frames},
+                         SessionWorker::Options{kPrograms, std::nullopt, false,
+                                                [this] { ++framesReady; },
+                                                [this] { ++linkStateChanges; }}};
     link::ScriptedDevice& device = addPaletteInstrument();
 
     link::ScriptedDevice& addPaletteInstrument() {
@@ -74,12 +77,17 @@ protected:
         ASSERT_TRUE(render::CreateScreenImage(loaded->screenImage, kGeometry));
     }
 
-    // A new screen whose every byte is 0x21 but the last, 0x43.
-    void showNewScreen() {
-        std::string screen(kScreenSize, '\x21');
+    // A new screen whose every byte is `fill` but the last, 0x43.
+    void showNewScreen(char fill = '\x21') {
+        std::string screen(kScreenSize, fill);
         screen.back() = '\x43';
         device.answer(kStatusRequest, statusBlock(session::kStatusNewScreen));
         device.answer("#7,SC;", screen);
+    }
+
+    std::uint64_t generation() const {
+        const std::shared_ptr<const Frame> frame = frames.latest();
+        return frame ? frame->generation : 0;
     }
 };
 
@@ -94,14 +102,15 @@ TEST_F(SessionWorkerTest, ConnectingStoresTheSelectionOnceTheInstrumentIsThere) 
     EXPECT_EQ(sync.selection(),
               (session::ModelSelection{kPrograms / "Data" / "lum758A_ru.def", kSerial}));
     EXPECT_TRUE(sync.modelChanged());
-    EXPECT_EQ(framesReady, 0);
+    EXPECT_EQ(worker.linkState(), LinkState::Connected);
+    EXPECT_EQ(linkStateChanges, 1);
 }
 
 TEST_F(SessionWorkerTest, TheFirstPollReadsIdentityFormatAndPaletteLaterOnesOnlyTheStatus) {
     ASSERT_EQ(worker.RunPass(), Pass::Connected);
     EXPECT_EQ(pass(Pass::Polled), ";#1,U?,W?,N?,S?;;#7,US;#7,SP,1;#7,SP,2;#7,SP,3;");
     EXPECT_EQ(pass(Pass::Polled), "#7,SP,3;");
-    EXPECT_EQ(framesReady, 2);
+    EXPECT_EQ(framesReady, 0); // no model loaded: nothing to show
 
     const ReadOnlyDataSetProxy read(dataSet);
     EXPECT_EQ(read->identification.reply, kIdentificationReply);
@@ -115,7 +124,6 @@ TEST_F(SessionWorkerTest, OfTwoKeysBetweenPassesOnlyTheLaterIsSentAndNothingIsPo
     keys.store(0x61);
     keys.store(0x6A);
     EXPECT_EQ(pass(Pass::KeySent), ";#0,\x6A;");
-    EXPECT_EQ(framesReady, 1);
     EXPECT_EQ(pass(Pass::Polled), kStatusRequest);
 }
 
@@ -130,7 +138,6 @@ TEST_F(SessionWorkerTest, WithPollingDisabledARefreshGetsOnePoll) {
     EXPECT_EQ(worker.RunPass(), Pass::Polled);
     EXPECT_FALSE(sync.refreshRequested());
     EXPECT_EQ(pass(Pass::Idle), "");
-    EXPECT_EQ(framesReady, 1);
 }
 
 TEST_F(SessionWorkerTest, ANewScreenIsReadWholeOnceAModelIsLoaded) {
@@ -142,12 +149,39 @@ TEST_F(SessionWorkerTest, ANewScreenIsReadWholeOnceAModelIsLoaded) {
     loadModel();
     EXPECT_EQ(pass(Pass::Polled), "#7,SP,3;#7,SC;");
 
+    ASSERT_EQ(generation(), 1u);
+    const render::CLumImage& screen = frames.latest()->screen;
     const ReadOnlyDataSetProxy read(dataSet);
-    EXPECT_EQ(read->framesConverted, 1u);
-    EXPECT_EQ(read->screenImage.Pixel(0, 0), read->palette[1]);
-    EXPECT_EQ(read->screenImage.Pixel(0, 1), read->palette[2]);
-    EXPECT_EQ(read->screenImage.Pixel(239, 158), read->palette[3]);
-    EXPECT_EQ(read->screenImage.Pixel(239, 159), read->palette[4]);
+    EXPECT_EQ(screen.Pixel(0, 0), read->palette[1]);
+    EXPECT_EQ(screen.Pixel(0, 1), read->palette[2]);
+    EXPECT_EQ(screen.Pixel(239, 158), read->palette[3]);
+    EXPECT_EQ(screen.Pixel(239, 159), read->palette[4]);
+}
+
+TEST_F(SessionWorkerTest, OnlyAChangedPictureIsPublishedAndAHeldFrameNeverChanges) {
+    connectAndPoll();
+    loadModel();
+    showNewScreen();
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    ASSERT_EQ(framesReady, 1);
+    const std::shared_ptr<const Frame> held = frames.latest();
+    const render::CLumImage heldScreen = held->screen;
+
+    device.answer(kStatusRequest, statusBlock(0));
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    showNewScreen(); // the instrument says new, but sends the same picture
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    EXPECT_EQ(framesReady, 1);
+
+    // Passes go on publishing while the frame is held; the held one stays as it was.
+    showNewScreen('\x65');
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    showNewScreen('\x21');
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    EXPECT_EQ(framesReady, 3);
+    EXPECT_EQ(generation(), 3u);
+    EXPECT_EQ(held->generation, 1u);
+    EXPECT_EQ(held->screen, heldScreen);
 }
 
 TEST_F(SessionWorkerTest, AReconnectionToAnotherModelStopsScreenReadsUntilItIsLoaded) {
@@ -172,19 +206,19 @@ TEST_F(SessionWorkerTest, ALinkFailureKeepsTheLastFrameAndTheWorkerReconnects) {
 
     device.answer("#7,SC;", std::string(100, '\x55')); // cut short: times out
     EXPECT_EQ(pass(Pass::PollFailed), "#7,SP,3;#7,SC;");
-    EXPECT_EQ(framesReady, 3);
-    {
-        const ReadOnlyDataSetProxy read(dataSet);
-        EXPECT_EQ(read->framesConverted, 1u);
-        EXPECT_EQ(read->screenImage.Pixel(0, 0), read->palette[1]);
-    }
+    EXPECT_EQ(worker.linkState(), LinkState::Lost);
+    EXPECT_EQ(framesReady, 1);
+    EXPECT_EQ(generation(), 1u);
 
     device.answer(kStatusRequest, statusBlock(0));
     device.setPresent(false);
     EXPECT_EQ(worker.RunPass(), Pass::ConnectFailed);
+    EXPECT_EQ(worker.linkState(), LinkState::Lost);
     device.setPresent(true);
     EXPECT_EQ(worker.RunPass(), Pass::Connected);
-    EXPECT_EQ(framesReady, 3);
+    EXPECT_EQ(worker.linkState(), LinkState::Connected);
+    EXPECT_EQ(linkStateChanges, 3);
+    EXPECT_EQ(framesReady, 1);
     EXPECT_TRUE(pass(Pass::Polled).starts_with(";#1,U?,W?,N?,S?;"));
 }
 
@@ -192,7 +226,6 @@ TEST_F(SessionWorkerTest, ANotSupportedStatusMakesTheWorkerReconnect) {
     connectAndPoll();
     device.answer(kStatusRequest, "#7,?;");
     EXPECT_EQ(worker.RunPass(), Pass::PollFailed);
-    EXPECT_EQ(framesReady, 2);
     EXPECT_EQ(worker.RunPass(), Pass::Connected);
 }
 

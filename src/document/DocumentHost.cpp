@@ -1,0 +1,75 @@
+#include "document/DocumentHost.h"
+
+#include <QFileInfo>
+
+namespace ombrix::document {
+
+DocumentHost::DocumentHost(link::UsbConnection& connection, COmbrixDoc::Options options,
+                           QObject* parent)
+    : QObject(parent) {
+    COmbrixDoc::Hooks& hooks = options.hooks;
+    hooks.frameReady = [this] { postFrame(); };
+    hooks.modelLoaded = [this] {
+        emit modelLoaded();
+        updateStatusText();
+    };
+    hooks.updateViews = [this] { emit viewsUpdateRequested(); };
+    hooks.linkStateChanged = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { updateStatusText(); }, Qt::QueuedConnection);
+    };
+    doc_ = std::make_unique<COmbrixDoc>(connection, std::move(options));
+    updateStatusText();
+}
+
+DocumentHost::~DocumentHost() {
+    doc_.reset();
+}
+
+// Runs on the worker thread. One queued call at a time: the call takes whatever
+// frame is newest when it runs, so frames never pile up in the event queue.
+void DocumentHost::postFrame() {
+    if (framePosted_.exchange(true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            framePosted_.store(false);
+            emit frameChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+void DocumentHost::updateStatusText() {
+    const std::optional<session::ModelSelection> selection = doc_->SyncInfo().selection();
+    const QString modelFile =
+        selection
+            ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
+            : QString();
+    const QString text = SessionStatusText(doc_->GetLinkState(), doc_->GetSerialText(), modelFile,
+                                           doc_->LoadError());
+    if (text != statusText_) {
+        statusText_ = text;
+        emit statusTextChanged(statusText_);
+    }
+}
+
+QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,
+                          const QString& loadError) {
+    if (!loadError.isEmpty()) {
+        return QObject::tr("Cannot open the model of instrument #%1: %2").arg(serial, loadError);
+    }
+    switch (state) {
+    case LinkState::Searching:
+        break;
+    case LinkState::Connected:
+        return QObject::tr("Connected to instrument #%1 (%2)").arg(serial, modelFile);
+    case LinkState::Lost:
+        return QObject::tr("Instrument #%1 lost: showing its last screen, reconnecting")
+            .arg(serial);
+    }
+    return QObject::tr("Looking for an instrument");
+}
+
+} // namespace ombrix::document

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "document/COmbrixDoc.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <memory>
+
+namespace ombrix::document {
+
+// The document as the window sees it: owns the COmbrixDoc and turns its hooks,
+// some of which run on the worker thread, into signals on the thread this object
+// lives in. The shell connects to these signals and never to a worker thread.
+class DocumentHost : public QObject {
+    Q_OBJECT
+
+public:
+    // `options.hooks` may carry the screenshot saver; the other hooks are this
+    // object's.
+    DocumentHost(link::UsbConnection& connection, COmbrixDoc::Options options,
+                 QObject* parent = nullptr);
+    ~DocumentHost() override;
+
+    COmbrixDoc& doc() { return *doc_; }
+    const COmbrixDoc& doc() const { return *doc_; }
+    std::shared_ptr<const Frame> frame() const { return doc_->LatestFrame(); }
+    // What the session is doing, in plain words for the status bar.
+    const QString& statusText() const { return statusText_; }
+
+signals:
+    // A new frame was published. Several frames published before the first
+    // signal was delivered give one signal: only the newest frame counts.
+    void frameChanged();
+    void modelLoaded();
+    // The document's timer tick asks the views to update.
+    void viewsUpdateRequested();
+    void statusTextChanged(const QString& text);
+
+private:
+    void postFrame();
+    void updateStatusText();
+
+    QString statusText_;
+    std::atomic<bool> framePosted_{false};
+    // Last: its threads end before anything they call back into goes.
+    std::unique_ptr<COmbrixDoc> doc_;
+};
+
+// The status text for a link state, the selected serial, the loaded model file
+// and the last load error.
+QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,
+                          const QString& loadError);
+
+} // namespace ombrix::document

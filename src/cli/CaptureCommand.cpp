@@ -2,7 +2,6 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
-#include "render/ImageOps.h"
 
 #include <QImage>
 #include <QString>
@@ -80,28 +79,6 @@ std::optional<CaptureOptions> parseOptions(std::span<const std::string> argument
     return options;
 }
 
-// The screen as the instrument shows it: the blink panel, which carries the
-// steady and the blinking icons, over the icon rows of a one-bit screen. Rows
-// below the display, which nothing draws into, are left out.
-QImage screenWithIcons(document::COmbrixDoc& doc) {
-    const auto dataSet = doc.GetDataSetReadOnly();
-    const document::DocumentDataSet& data = **dataSet;
-    render::CLumImage screen = data.screenImage;
-    const render::ScreenGeometry& geometry = data.geometry;
-    const std::uint32_t bitsPerPixel = data.displayParameters.bitsPerPixel;
-    if (bitsPerPixel == 1 && geometry.iconsPanelHeight > 0) {
-        render::CopyPixels(screen, 0, 0, data.iconImages[render::kBlinkPanelSlot], 0, 0,
-                           geometry.displayWidth, geometry.iconsPanelHeight);
-    }
-    const int height = render::DisplayTop(geometry, bitsPerPixel) + geometry.displayHeight;
-    return screen.AsQImage().copy(0, 0, geometry.displayWidth, height);
-}
-
-bool frameConverted(document::COmbrixDoc& doc) {
-    const auto dataSet = doc.GetDataSetReadOnly();
-    return (**dataSet).framesConverted > 0;
-}
-
 } // namespace
 
 int RunCapture(std::span<const std::string> arguments, CliContext& context) {
@@ -112,12 +89,16 @@ int RunCapture(std::span<const std::string> arguments, CliContext& context) {
     CliSession session(context, options->serial);
     document::COmbrixDoc& doc = session.doc();
     const CliSession::Wait outcome =
-        session.waitUntil([&doc] { return frameConverted(doc); }, options->timeout);
+        session.waitUntil([&doc] { return doc.LatestFrame() != nullptr; }, options->timeout);
     if (outcome != CliSession::Wait::Done) {
         session.report(outcome, "capture", "no frame came within the time-out");
         return outcome == CliSession::Wait::TimedOut ? kNoFrame : 1;
     }
-    if (!screenWithIcons(doc).save(options->output, "PNG")) {
+    session.announce("capture");
+    // The steady and the blinking icons, as the instrument shows them, one image
+    // pixel per instrument pixel.
+    const render::CLumImage screen = doc.LatestFrame()->shown();
+    if (!screen.AsQImage().save(options->output, "PNG")) {
         context.err << "ombrix-cli capture: cannot write " << options->output.toStdString() << '\n';
         return 1;
     }

@@ -17,11 +17,12 @@ constexpr std::array kCommands = {
                "  Identifies every attached instrument once and prints one line per\n"
                "  instrument, ascending by serial number: serial, unit type, variant,\n"
                "  US value and device path, separated by tabs.\n"
-               "  Exit status 0 when at least one instrument is listed, 1 when none.\n",
+               "  Exit status 0 when at least one instrument is listed, 1 when none\n"
+               "  (the reason on standard error).\n",
                RunDevices},
     CliCommand{"identify", "identify [--serial N]",
-               "  Connects to the instrument with serial number N (while it is attached,\n"
-               "  else the one with the lowest serial), identifies it and chooses its\n"
+               "  Connects to the instrument with serial number N (without --serial, the\n"
+               "  one with the lowest serial), identifies it and chooses its\n"
                "  model description file. Prints \"serial: \", \"model: \" (the file's\n"
                "  path) and \"reply: \" (the identification reply) lines. Model files are\n"
                "  looked for in $OMBRIX_MODEL_DIR, else beside the program when it has a\n"
@@ -33,8 +34,9 @@ constexpr std::array kCommands = {
                "  Runs the live session as the application does (connect, identify,\n"
                "  load the model, poll) until a frame has been read and converted, then\n"
                "  writes the screen as PNG, one image pixel per instrument pixel, with\n"
-               "  the status icons (steady and blinking) over the icon rows. N asks for\n"
-               "  that instrument while it is attached, else the lowest serial is used.\n"
+               "  the status icons (steady and blinking) over the icon rows. With\n"
+               "  --serial only instrument N is used, else the lowest serial; the\n"
+               "  instrument used is named on standard error.\n"
                "  SECONDS is the time allowed for the frame (default 10).\n"
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  the file not written, 2 when no frame came within the time-out.\n",
@@ -44,6 +46,7 @@ constexpr std::array kCommands = {
                "  name of the instrument's model (any case) goes through the model's\n"
                "  key tables, 0xNN sends that raw key code. Each code sent is printed\n"
                "  as 0xNN on a line of its own; one code goes out per polling pass.\n"
+               "  With --serial only instrument N is used, else the lowest serial.\n"
                "  Exit status 0 when every key was taken and the last one completed a\n"
                "  code, 1 when a key matched nothing, the keys ended in an unfinished\n"
                "  sequence or no instrument could be connected.\n",
@@ -58,7 +61,8 @@ constexpr std::string_view kOverview =
     "Instruments are found in the device directory ($OMBRIX_DEVICE_DIR, else\n"
     "$XDG_RUNTIME_DIR/ombrix/devices, else /tmp/ombrix-<uid>/devices) as *.sock\n"
     "sockets, and on USB for the vendor:product pairs listed in $OMBRIX_USB_IDS\n"
-    "(hexadecimal, comma-separated, e.g. 1a2b:0001).\n"
+    "(hexadecimal, comma-separated, e.g. 1a2b:0001). A command given --serial N\n"
+    "works on instrument N or fails with exit status 1; it never uses another.\n"
     "\n"
     "Commands:\n";
 

@@ -3,6 +3,8 @@
 #include "link/Clock.h"
 #include "link/DeviceBackend.h"
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -19,6 +21,8 @@ struct CliContext {
     link::Clock& clock;
     std::ostream& out;
     std::ostream& err;
+    // Where socket instruments are looked for, to say why none was found.
+    std::optional<std::filesystem::path> deviceDirectory = std::nullopt;
 };
 
 struct CliCommand {

@@ -1,26 +1,22 @@
 #include "cli/CliSession.h"
 
+#include "cli/InstrumentReport.h"
 #include "session/ProgramDirectory.h"
+
+#include <QFileInfo>
 
 namespace ombrix::cli {
 
-namespace {
-
-// The main window's model timer.
-constexpr std::chrono::milliseconds kTimerPeriod{150};
-constexpr int kModelTimer = 1;
-
-} // namespace
-
 CliSession::CliSession(CliContext& context, std::optional<link::Serial> serial)
-    : context_(context), connection_(context.backend, context.clock),
-      doc_(connection_, document::COmbrixDoc::Options{session::ProgramDirectory(), serial, {}}) {}
+    : context_(context), serial_(serial), connection_(context.backend, context.clock),
+      doc_(connection_, document::COmbrixDoc::Options{
+                            session::ProgramDirectory(), serial, serial.has_value(), {}}) {}
 
 CliSession::Wait CliSession::waitUntil(const std::function<bool()>& done,
                                        std::chrono::milliseconds timeout) {
     const link::Ticks start = context_.clock.ticks();
     while (true) {
-        doc_.OnTimer(kModelTimer);
+        doc_.OnTimer(document::DocumentTimer::Refresh);
         if (done()) {
             return Wait::Done;
         }
@@ -31,7 +27,7 @@ CliSession::Wait CliSession::waitUntil(const std::function<bool()>& done,
             static_cast<link::Ticks>(timeout.count())) {
             return Wait::TimedOut;
         }
-        context_.clock.sleepFor(kTimerPeriod);
+        context_.clock.sleepFor(document::kRefreshTimerPeriod);
     }
 }
 
@@ -53,12 +49,18 @@ CliSession::Wait CliSession::failure() const {
 
 void CliSession::report(Wait outcome, std::string_view command, std::string_view timeoutText) {
     std::ostream& err = context_.err;
+    if (outcome == Wait::Done) {
+        return;
+    }
+    doc_.StopThreads();
     switch (outcome) {
     case Wait::Done:
         return;
     case Wait::NoInstrument:
-        err << "ombrix-cli " << command
-            << ": no instrument could be connected (none attached, or no model file fits it)\n";
+        err << "ombrix-cli " << command << ": "
+            << DescribeMissingInstrument(serial_, connection_.LastProbes(),
+                                         context_.deviceDirectory)
+            << '\n';
         return;
     case Wait::ModelRefused:
         err << "ombrix-cli " << command << ": " << doc_.LoadError().toStdString() << '\n';
@@ -67,6 +69,17 @@ void CliSession::report(Wait outcome, std::string_view command, std::string_view
         err << "ombrix-cli " << command << ": " << timeoutText << '\n';
         return;
     }
+}
+
+void CliSession::announce(std::string_view command) {
+    const std::optional<session::ModelSelection> selection = doc_.SyncInfo().selection();
+    if (!selection) {
+        return;
+    }
+    const QString file =
+        QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName();
+    context_.err << "ombrix-cli " << command << ": instrument " << selection->serial << " ("
+                 << file.toStdString() << ")\n";
 }
 
 } // namespace ombrix::cli

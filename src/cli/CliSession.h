@@ -13,6 +13,7 @@ namespace ombrix::cli {
 
 // A document with its session worker, driven the way the application's main
 // window drives it: a timer tick every 150 ms opens the model the worker found.
+// Given a serial number, only that instrument is connected.
 class CliSession {
 public:
     enum class Wait { Done, NoInstrument, ModelRefused, TimedOut };
@@ -26,12 +27,16 @@ public:
     // Ticks until a model is loaded.
     Wait waitForModel(std::chrono::milliseconds timeout);
     // Writes why a wait ended without success, prefixed by the command's name.
+    // Stops the session first, as its link is what tells why.
     void report(Wait outcome, std::string_view command, std::string_view timeoutText);
+    // Writes which instrument the command works on, prefixed by its name.
+    void announce(std::string_view command);
 
 private:
     Wait failure() const;
 
     CliContext& context_;
+    std::optional<link::Serial> serial_;
     link::UsbConnection connection_;
     document::COmbrixDoc doc_;
 };

@@ -1,5 +1,6 @@
 #include "cli/DevicesCommand.h"
 
+#include "cli/InstrumentReport.h"
 #include "link/UsbConnection.h"
 
 namespace ombrix::cli {
@@ -15,7 +16,14 @@ int RunDevices(std::span<const std::string> arguments, CliContext& context) {
         context.out << serial << '\t' << entry.unitType << '\t' << entry.variant << '\t'
                     << entry.usValue << '\t' << entry.pathRecord.path << '\n';
     }
-    return connection.Devices().empty() ? 1 : 0;
+    if (connection.Devices().empty()) {
+        context.err << "ombrix-cli devices: "
+                    << DescribeMissingInstrument(std::nullopt, connection.LastProbes(),
+                                                 context.deviceDirectory)
+                    << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace ombrix::cli

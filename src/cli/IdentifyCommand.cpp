@@ -1,6 +1,7 @@
 #include "cli/IdentifyCommand.h"
 
 #include "cli/CliOptions.h"
+#include "cli/InstrumentReport.h"
 #include "link/LinkErrors.h"
 #include "link/UsbConnection.h"
 #include "session/DataSource.h"
@@ -39,13 +40,17 @@ std::optional<IdentifyOptions> parseOptions(std::span<const std::string> argumen
 // Why ConnectInstrument failed: an instrument that answered its identification
 // but has no model file, or none that could be opened or kept talking.
 void reportFailure(session::OrmaSettings& identification, const std::filesystem::path& programDir,
-                   const link::DataSourceException& error, std::ostream& err) {
+                   const link::UsbConnection& connection, std::optional<link::Serial> wanted,
+                   const CliContext& context) {
     if (!identification.reply.empty() && session::ChooseModel(identification, programDir).empty()) {
-        err << "ombrix-cli identify: no model file in " << programDir.string()
-            << " fits the instrument that answered " << identification.reply << '\n';
+        context.err << "ombrix-cli identify: no model file in " << programDir.string()
+                    << " fits the instrument that answered " << identification.reply << '\n';
         return;
     }
-    err << "ombrix-cli identify: no instrument could be connected (" << error.what() << ")\n";
+    context.err << "ombrix-cli identify: "
+                << DescribeMissingInstrument(wanted, connection.LastProbes(),
+                                             context.deviceDirectory)
+                << '\n';
 }
 
 } // namespace
@@ -59,15 +64,17 @@ int RunIdentify(std::span<const std::string> arguments, CliContext& context) {
     session::DataSource source(connection);
     const std::filesystem::path programDir = session::ProgramDirectory();
     session::OrmaSettings identification;
+    const session::Choice choice =
+        options->serial ? session::Choice::OnlyPreferred : session::Choice::PreferredOrLowest;
     try {
         const session::ModelSelection selection =
-            session::ConnectInstrument(source, options->serial, programDir, identification);
+            session::ConnectInstrument(source, options->serial, programDir, identification, choice);
         context.out << "serial: " << selection.serial << '\n'
                     << "model: " << selection.modelPath.string() << '\n'
                     << "reply: " << identification.reply << '\n';
         return 0;
-    } catch (const link::DataSourceException& error) {
-        reportFailure(identification, programDir, error, context.err);
+    } catch (const link::DataSourceException&) {
+        reportFailure(identification, programDir, connection, options->serial, context);
         return 1;
     }
 }

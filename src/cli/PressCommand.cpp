@@ -173,6 +173,7 @@ int RunPress(std::span<const std::string> arguments, CliContext& context) {
         session.report(outcome, "press", "no instrument model was loaded within 10 s");
         return 1;
     }
+    session.announce("press");
     model::KeyboardLayout layout = session.doc().Model().layout();
     KeySender sender(session, context.out);
     return pressKeys(options->keys, layout, sender, context.err);

@@ -25,11 +25,12 @@ std::vector<ombrix::link::UsbId> usbIdsFromEnvironment() {
 
 int main(int argc, char** argv) {
     using namespace ombrix;
+    const std::filesystem::path deviceDirectory = link::DeviceDirectory();
     link::CombinedBackend backend;
-    backend.add(std::make_unique<link::SocketBackend>(link::DeviceDirectory()));
+    backend.add(std::make_unique<link::SocketBackend>(deviceDirectory));
     backend.add(std::make_unique<link::LibusbBackend>(usbIdsFromEnvironment()));
     link::SystemClock clock;
-    cli::CliContext context{backend, clock, std::cout, std::cerr};
+    cli::CliContext context{backend, clock, std::cout, std::cerr, deviceDirectory};
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return cli::RunCli(arguments, context);
 }

@@ -6,11 +6,16 @@
 #include "SimScreen.h"
 #include "catalogue/ModelCatalogue.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -105,6 +110,70 @@ TEST(CliCaptureIntegrationTest, ExitStatusTellsNoInstrumentFromNoFrame) {
         RunCli({"capture", "-o", scratch.filePath("x.png"), "--timeout", "2"}, devices(sim));
     EXPECT_EQ(noFrame.exitCode, 2) << noFrame.err.toStdString();
     EXPECT_FALSE(QFile::exists(scratch.filePath("x.png")));
+}
+
+TEST(CliCaptureIntegrationTest, ASlowLinkEndsTheCaptureAtItsTimeOut) {
+    // 19200 screen bytes at 1000 bytes per second: the screen read outlasts the time-out.
+    SimProcess sim({"--do", "rate 1 1000", "palette"});
+    QTemporaryDir scratch;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const CliResult result =
+        RunCli({"capture", "-o", scratch.filePath("x.png"), "--timeout", "2"}, devices(sim));
+    EXPECT_EQ(result.exitCode, 2) << result.err.toStdString();
+    EXPECT_LT(elapsed.elapsed(), 3000) << "the capture did not end at its time-out";
+    EXPECT_FALSE(QFile::exists(scratch.filePath("x.png")));
+}
+
+// Holds a connection to an instrument, as another program using it does.
+class InstrumentHolder {
+public:
+    explicit InstrumentHolder(const std::filesystem::path& socket)
+        : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+        connected_ =
+            ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    InstrumentHolder(const InstrumentHolder&) = delete;
+    InstrumentHolder& operator=(const InstrumentHolder&) = delete;
+    ~InstrumentHolder() { ::close(fd_); }
+    bool connected() const { return connected_; }
+
+private:
+    int fd_;
+    bool connected_ = false;
+};
+
+TEST(CliCaptureIntegrationTest, AGivenSerialIsNeverReplacedByAnotherInstrument) {
+    // Port 1 is the mono instrument, which a capture without --serial would use.
+    SimProcess sim({"mono", "colour", "palette"});
+    QTemporaryDir scratch;
+    const QString output = scratch.filePath("x.png");
+    const auto expectRefused = [&](const QString& serial, const char* reason) {
+        const CliResult result =
+            RunCli({"capture", "-o", output, "--serial", serial}, devices(sim));
+        EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("instrument " + serial + " is not available"))
+            << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(reason)) << result.err.toStdString();
+        EXPECT_FALSE(QFile::exists(output));
+    };
+    expectRefused("99999", "attached: 10745, 20758, 30302");
+    {
+        const InstrumentHolder busy(sim.socketPath(2));
+        ASSERT_TRUE(busy.connected());
+        expectRefused("30302", "closed the connection at once");
+    }
+    sim.controlOk("stall 2 on");
+    expectRefused("30302", "did not answer within 4 s");
+    sim.controlOk("stall 2 off");
+
+    const CliResult used = RunCli({"capture", "-o", output, "--serial", "30302"}, devices(sim));
+    EXPECT_EQ(used.exitCode, 0) << used.err.toStdString();
+    EXPECT_TRUE(used.err.contains("instrument 30302 (lum302plus.def)")) << used.err.toStdString();
+    EXPECT_EQ(QImage(output).size(), QSize(320, 240));
 }
 
 TEST(CliPressIntegrationTest, SendsTheCodesOfNamedAndRawKeys) {

@@ -1,5 +1,5 @@
 #include "cli/CliCommand.h"
-#include "link/ScriptedBackend.h"
+#include "doubles/ScriptedBackend.h"
 #include "session/ProgramDirectory.h"
 
 #include <QDir>
@@ -40,10 +40,28 @@ TEST_F(CliTest, DevicesListsInstrumentsAscendingBySerial) {
     EXPECT_TRUE(err.str().empty());
 }
 
-TEST_F(CliTest, DevicesWithNoInstrumentFails) {
+TEST_F(CliTest, DevicesWithNoInstrumentFailsSayingWhy) {
     addInstrument("sock:/bad", "nonsense;", "#7,US,0;");
     EXPECT_EQ(run({"devices"}), 1);
     EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("sock:/bad answered with no identification"), std::string::npos)
+        << err.str();
+}
+
+TEST_F(CliTest, DevicesSaysWhenTheDeviceDirectoryCannotBeSearched) {
+    QTemporaryDir scratch;
+    const std::filesystem::path root = scratch.path().toStdString();
+    QFile(scratch.filePath("plain")).open(QIODevice::WriteOnly);
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {root / "missing", "does not exist"},
+        {root / "plain", "is not a directory"},
+        {root, "no instrument socket in " + root.string()}};
+    for (const auto& [directory, reason] : cases) {
+        err.str({});
+        context.deviceDirectory = directory;
+        EXPECT_EQ(run({"devices"}), 1);
+        EXPECT_NE(err.str().find(reason), std::string::npos) << err.str();
+    }
 }
 
 TEST_F(CliTest, HelpExplainsEveryCommand) {
@@ -112,6 +130,15 @@ TEST_F(CliIdentifyTest, PrintsSerialModelAndReplyOfThePreferredInstrument) {
     EXPECT_EQ(out.str(), "serial: 10745\nmodel: " + model.toStdString() +
                              "\nreply: #1,U745A,W1.05.3,N10745,S2A4F;\n");
     EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(CliIdentifyTest, AGivenSerialIsThatInstrumentOrAFailure) {
+    models.add("Data/lum745A.def");
+    addIdentifiedInstrument("sock:/b", "#1,U745A,W1.05.3,N10745,S2A4F;");
+    EXPECT_EQ(run({"identify", "--serial", "99"}), 1);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("instrument 99 is not available"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("attached: 10745"), std::string::npos) << err.str();
 }
 
 TEST_F(CliIdentifyTest, FallsBackToTheFamilyFile) {

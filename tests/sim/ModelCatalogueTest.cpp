@@ -58,16 +58,10 @@ TEST(ModelCatalogue, FormatsAreConsistent) {
     }
 }
 
-TEST(ModelCatalogue, KeysUseTheApplicationsCodesAndNeverRepeatWithinAModel) {
+TEST(ModelCatalogue, KeysNeverRepeatWithinAModel) {
     for (const InstrumentModel& model : allModels()) {
         SCOPED_TRACE(std::string(model.key));
         const KeyCodes& keys = model.keys;
-        EXPECT_EQ(keys.enter, 0x61);
-        EXPECT_EQ(keys.escape, 0x62);
-        EXPECT_EQ(keys.left, 0x65);
-        EXPECT_EQ(keys.up, 0x66);
-        EXPECT_EQ(keys.right, 0x67);
-        EXPECT_EQ(keys.down, 0x68);
         std::set<std::uint8_t> codes{keys.enter, keys.escape, keys.menu, keys.backlight,
                                      keys.hold,  keys.left,   keys.up,   keys.right,
                                      keys.down,  keys.point};

@@ -3,9 +3,9 @@
 // picture of the values it packed.
 #include "LinkFixture.h"
 #include "SimScreen.h"
+#include "base/Colors.h"
 #include "catalogue/ModelCatalogue.h"
 #include "render/CLumImage.h"
-#include "render/DisplayColors.h"
 #include "render/ScreenConversion.h"
 #include "session/ScreenRequests.h"
 
@@ -85,8 +85,7 @@ protected:
         const bool oneBit = received.params.bitsPerPixel == 1;
         const bool backlight = (received.state.StatusWord & session::kStatusBacklight) != 0;
         const session::Palette palette =
-            oneBit ? render::MonochromePalette(render::DisplayColors{}, backlight)
-                   : received.palette;
+            oneBit ? render::MonochromePalette(base::DisplayColors{}, backlight) : received.palette;
         render::ConvertScreen(screen, geometry, received.params, palette, data);
         return screen;
     }

@@ -138,16 +138,6 @@ TEST_F(SimLink, KeyPressesReachTheInstrumentEvenWhenTheCodeIsASemicolon) {
     EXPECT_FALSE(blockStatus(app.source, colour) & 0x0001);
 }
 
-TEST_F(SimLink, NewContentIsReportedUntilTheScreenIsRead) {
-    const link::Serial serial = app.open(serialOf("palette"));
-    app.source.SendKey(findModel("palette")->keys.hold, serial); // the reading stops moving
-    EXPECT_TRUE(blockStatus(app.source, serial) & 0x0002);
-    app.source.RequestBytes(serial, "#7,SC;", 240 * 160 / 2, std::nullopt);
-    EXPECT_FALSE(blockStatus(app.source, serial) & 0x0002);
-    app.source.SendKey(findModel("palette")->keys.menu, serial);
-    EXPECT_TRUE(blockStatus(app.source, serial) & 0x0002);
-}
-
 TEST_F(SimLink, OldFirmwareAnswersScreenParametersWithTheMarker) {
     const link::Serial serial = app.open(serialOf("legacy"));
     EXPECT_TRUE(app.source.RequestBlock(serial, "#7,SP,1;").notSupported);
@@ -173,19 +163,6 @@ TEST_F(SimLink, GarbageIdentificationKeepsTheInstrumentOutOfTheTable) {
     sim.controlOk("garbage 1 off");
     app.connection.RefreshDevices();
     EXPECT_TRUE(app.listed(serialOf("mono")));
-}
-
-TEST_F(SimLink, UnplugFailsTheLinkAtOnceAndReplugBringsTheInstrumentBack) {
-    const link::Serial serial = app.open(serialOf("mono"));
-    sim.controlOk("unplug 1");
-    EXPECT_FALSE(std::filesystem::exists(sim.socketPath(1)));
-    EXPECT_EQ(failureCode([&] { app.source.RequestText(serial, kIdentify); }), 1);
-    EXPECT_FALSE(app.listed(serial));
-    app.connection.RefreshDevices();
-    EXPECT_FALSE(app.listed(serial));
-    sim.controlOk("replug 1");
-    EXPECT_EQ(app.open(serial), serial);
-    EXPECT_EQ(app.source.RequestText(serial, kIdentify).substr(0, 4), "#1,U");
 }
 
 TEST_F(SimLink, SwapDropsTheHostAndPutsAnotherModelBehindThePort) {
@@ -217,20 +194,6 @@ TEST_F(SimLink, ByteRateLimitSpreadsTheScreenOverTime) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, 90ms);
 }
 
-TEST_F(SimLink, SecondHostIsTurnedAwayWhileTheFirstIsConnected) {
-    const link::Serial serial = app.open(serialOf("mono"));
-    link::SocketBackend other(sim.deviceDirectory());
-    const auto channel = other.open("sock:" + sim.socketPath(1).string());
-    ASSERT_NE(channel, nullptr); // accepted, then closed at once
-    std::uint8_t byte = 0;
-    std::optional<std::size_t> received = 0;
-    for (int attempt = 0; attempt < 100 && received && *received == 0; ++attempt) {
-        received = channel->read({&byte, 1});
-    }
-    EXPECT_FALSE(received.has_value()); // end of stream
-    EXPECT_EQ(app.source.RequestText(serial, kIdentify).substr(0, 4), "#1,U");
-}
-
 TEST_F(SimLink, HostThatReconnectsAtOnceIsServedEachTime) {
     const std::string path = "sock:" + sim.socketPath(1).string();
     const std::string_view request = ";#1,U?,N?;";
@@ -249,16 +212,6 @@ TEST_F(SimLink, HostThatReconnectsAtOnceIsServedEachTime) {
         }
         ASSERT_EQ(reply, "#1,U745A,N10745;") << "round " << round;
     }
-}
-
-// The one test that waits the real reply time-out.
-TEST_F(SimLink, StalledInstrumentTimesOutAfterFourSecondsAndIsForgotten) {
-    const link::Serial serial = app.open(serialOf("mono"));
-    sim.controlOk("stall 1 on");
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(failureCode([&] { app.source.RequestBlock(serial, "#7,SP,3;"); }), 1);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 4s);
-    EXPECT_FALSE(app.listed(serial));
 }
 
 class SimLinkFastClock : public ::testing::Test {

@@ -176,8 +176,7 @@ void COmbrixDoc::SetColours(const base::DisplayColors& colours) {
 
 bool COmbrixDoc::redrawAndPublish(DocumentDataSet& dataSet) {
     RedrawScreen(dataSet);
-    std::optional<Frame> frame = CurrentFrame(dataSet);
-    return frame && frames_.publish(std::move(*frame));
+    return PublishFrame(dataSet, frames_);
 }
 
 // Called once the operation's own proxy is gone.

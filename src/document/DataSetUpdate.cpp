@@ -40,10 +40,13 @@ bool MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet) {
         dataSet.iconState = update.iconState;
     }
     // Bytes read for another model's screen would be drawn as noise; the next
-    // poll reads a whole screen of the new size.
+    // poll reads a whole screen of the new size. Bytes equal to those shown draw
+    // nothing new. Swapped rather than copied: the update's bytes are only ever
+    // used when fresh, and the next read replaces them.
     const bool screenFits = update.screenGeometry == dataSet.geometry;
-    if (update.freshScreen && screenFits && !update.screenBytes.empty()) {
-        dataSet.screenBytes = update.screenBytes;
+    if (update.freshScreen && screenFits && !update.screenBytes.empty() &&
+        update.screenBytes != dataSet.screenBytes) {
+        dataSet.screenBytes.swap(update.screenBytes);
         redraw = true;
     }
     update.freshScreen = false;

@@ -34,10 +34,10 @@ struct DataSetUpdate {
     bool freshScreen = false;
 };
 
-// Copies the parts the mask names into the data set. When that changed what the
-// screen shows (fresh screen bytes, format, palette, icons, backlight), the
-// screen image is drawn anew and the result is true. The caller holds the data
-// set's lock.
+// Copies the parts the mask names into the data set; fresh screen bytes are
+// moved there. When that changed what the screen shows (other screen bytes,
+// format, palette, icons, backlight), the screen image is drawn anew and the
+// result is true. The caller holds the data set's lock.
 bool MergeUpdate(DataSetUpdate& update, DocumentDataSet& dataSet);
 
 } // namespace ombrix::document

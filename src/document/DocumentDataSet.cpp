@@ -19,21 +19,27 @@ void RedrawScreen(DocumentDataSet& dataSet) {
     }
 }
 
-std::optional<Frame> CurrentFrame(const DocumentDataSet& dataSet) {
+bool TakeFrame(const DocumentDataSet& dataSet, Frame& frame) {
     const render::ScreenGeometry& geometry = dataSet.geometry;
     if (dataSet.screenBytes.empty() || dataSet.screenImage.IsEmpty() ||
         geometry.displayWidth <= 0 || geometry.displayHeight <= 0) {
-        return std::nullopt;
+        return false;
     }
-    Frame frame;
     frame.screen = dataSet.screenImage;
     frame.geometry = dataSet.geometry;
     frame.bitsPerPixel = dataSet.displayParameters.bitsPerPixel;
     const bool iconPanel = frame.bitsPerPixel == 1 && dataSet.geometry.iconsPanelHeight > 0;
     if (iconPanel && !dataSet.iconState.iconWords.empty()) {
         frame.blinkPanel = dataSet.iconImages[render::kBlinkPanelSlot];
+    } else {
+        frame.blinkPanel.Release();
     }
-    return frame;
+    return true;
+}
+
+bool PublishFrame(const DocumentDataSet& dataSet, FrameBuffer& frames) {
+    Frame frame = frames.recycled();
+    return TakeFrame(dataSet, frame) && frames.publish(std::move(frame));
 }
 
 } // namespace ombrix::document

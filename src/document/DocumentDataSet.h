@@ -2,6 +2,7 @@
 
 #include "base/Colors.h"
 #include "document/Frame.h"
+#include "document/FrameBuffer.h"
 #include "render/CLumImage.h"
 #include "render/IconPanel.h"
 #include "render/ScreenConversion.h"
@@ -40,7 +41,12 @@ struct DocumentDataSet {
 // image is empty. The caller holds the lock.
 void RedrawScreen(DocumentDataSet& dataSet);
 
-// The frame the data set shows, once a screen of the loaded model was read.
-std::optional<Frame> CurrentFrame(const DocumentDataSet& dataSet);
+// Fills `frame` (reusing its images' memory) with what the data set shows, once
+// a screen of the loaded model was read; false before.
+bool TakeFrame(const DocumentDataSet& dataSet, Frame& frame);
+
+// Publishes what the data set shows into `frames`; true when that gave a frame
+// of a new generation. The caller holds the lock.
+bool PublishFrame(const DocumentDataSet& dataSet, FrameBuffer& frames);
 
 } // namespace ombrix::document

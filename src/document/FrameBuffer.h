@@ -11,6 +11,10 @@ namespace ombrix::document {
 // as long as they like: publishing a new frame never waits for them.
 class FrameBuffer {
 public:
+    // A frame to fill for the next publish. It is one published before that no
+    // reader holds any more, when there is one, so its images' memory is used
+    // again rather than allocated and faulted in for every frame.
+    Frame recycled();
     // Publishes `frame` under the next generation, unless it shows the same as
     // the latest frame; true when it did. One publisher at a time.
     bool publish(Frame frame);
@@ -22,7 +26,9 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    std::shared_ptr<const Frame> latest_;
+    std::shared_ptr<Frame> latest_;
+    // Never handed out: a retired frame whose memory the next frame takes.
+    std::unique_ptr<Frame> spare_;
     std::uint64_t generation_ = 0;
 };
 

@@ -150,11 +150,7 @@ SessionWorker::Pass SessionWorker::finishPoll(bool succeeded, std::uint32_t refr
 // can never be followed by a frame of the old model's screen.
 bool SessionWorker::mergeAndPublish() {
     const DataSetProxy dataSet(records_.dataSet);
-    if (!MergeUpdate(update_, *dataSet)) {
-        return false;
-    }
-    std::optional<Frame> frame = CurrentFrame(*dataSet);
-    return frame && records_.frames.publish(std::move(*frame));
+    return MergeUpdate(update_, *dataSet) && PublishFrame(*dataSet, records_.frames);
 }
 
 void SessionWorker::linkFailed() {

@@ -161,14 +161,15 @@ void UsbDevicePort::ClearReceive() {
 }
 
 void UsbDevicePort::FillReceiveBuffer() {
+    // Straight into the receive buffer, whose memory stays from fill to fill: a
+    // screen arrives without a new allocation once the first one has.
     ClearReceive();
-    Bytes arrived;
     try {
-        fillFailed_ = ReadAvailable(arrived) != PortStatus::Done;
+        fillFailed_ = ReadAvailable(receiveBuffer_) != PortStatus::Done;
     } catch (const std::exception&) {
+        ClearReceive();
         fillFailed_ = true;
     }
-    receiveBuffer_ = std::move(arrived);
 }
 
 bool UsbDevicePort::GetByte(std::uint8_t& out) {

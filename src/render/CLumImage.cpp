@@ -1,6 +1,7 @@
 #include "render/CLumImage.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ombrix::render {
 
@@ -9,6 +10,17 @@ namespace {
 constexpr std::uint32_t kColourBits = 0x00FFFFFFu;
 
 } // namespace
+
+CLumImage::CLumImage(CLumImage&& other) noexcept
+    : pixels_(std::exchange(other.pixels_, {})), width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)) {}
+
+CLumImage& CLumImage::operator=(CLumImage&& other) noexcept {
+    pixels_ = std::exchange(other.pixels_, {});
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    return *this;
+}
 
 bool CLumImage::Create(int width, int height) {
     Release();

@@ -13,6 +13,13 @@ namespace ombrix::render {
 // the icon panel and the front panel. Empty until created or loaded.
 class CLumImage {
 public:
+    CLumImage() = default;
+    CLumImage(const CLumImage&) = default;
+    CLumImage& operator=(const CLumImage&) = default;
+    // Moves leave the source empty. Declared, as the virtual destructor would
+    // otherwise turn every move of a whole screen into a copy.
+    CLumImage(CLumImage&& other) noexcept;
+    CLumImage& operator=(CLumImage&& other) noexcept;
     virtual ~CLumImage() = default;
 
     // Largest side accepted, so a damaged size cannot ask for gigabytes.

@@ -39,8 +39,14 @@ void DataSource::send(Serial serial, std::string_view command) {
 
 Bytes DataSource::read(Serial serial, std::uint32_t count, std::optional<std::uint8_t> stopByte) {
     Bytes out;
-    connection_.ReadExact(serial, count, stopByte, out);
+    read(serial, count, stopByte, out);
     return out;
+}
+
+void DataSource::read(Serial serial, std::uint32_t count, std::optional<std::uint8_t> stopByte,
+                      Bytes& out) {
+    out.clear();
+    connection_.ReadExact(serial, count, stopByte, out);
 }
 
 std::uint32_t DataSource::readLength(Serial serial) {
@@ -82,8 +88,15 @@ Bytes DataSource::RequestFixedHeaderBlock(Serial serial, std::string_view comman
 
 Bytes DataSource::RequestBytes(Serial serial, std::string_view command, std::uint32_t count,
                                std::optional<std::uint8_t> stopByte) {
+    Bytes reply;
+    RequestBytes(serial, command, count, stopByte, reply);
+    return reply;
+}
+
+void DataSource::RequestBytes(Serial serial, std::string_view command, std::uint32_t count,
+                              std::optional<std::uint8_t> stopByte, Bytes& reply) {
     send(serial, command);
-    return read(serial, count, stopByte);
+    read(serial, count, stopByte, reply);
 }
 
 void DataSource::SendKey(std::uint8_t keyCode, Serial serial) {

@@ -46,6 +46,9 @@ public:
     // A reply of a fixed size, optionally ended early by a stop byte.
     Bytes RequestBytes(Serial serial, std::string_view command, std::uint32_t count,
                        std::optional<std::uint8_t> stopByte);
+    // The same into `reply`, whose memory is used again.
+    void RequestBytes(Serial serial, std::string_view command, std::uint32_t count,
+                      std::optional<std::uint8_t> stopByte, Bytes& reply);
 
     // ";#0,<code>;" with the code as one raw byte; nothing is read.
     void SendKey(std::uint8_t keyCode, Serial serial);
@@ -58,6 +61,7 @@ public:
 private:
     void send(Serial serial, std::string_view command);
     Bytes read(Serial serial, std::uint32_t count, std::optional<std::uint8_t> stopByte);
+    void read(Serial serial, std::uint32_t count, std::optional<std::uint8_t> stopByte, Bytes& out);
     std::uint32_t readLength(Serial serial);
 
     link::UsbConnection& connection_;

@@ -212,7 +212,7 @@ void ReadScreen(DataSource& source, Bytes& buffer, std::uint32_t byteCount, Seri
         buffer.clear();
         return;
     }
-    buffer = source.RequestBytes(serial, kScreenCommand, byteCount, std::nullopt);
+    source.RequestBytes(serial, kScreenCommand, byteCount, std::nullopt, buffer);
 }
 
 } // namespace ombrix::session

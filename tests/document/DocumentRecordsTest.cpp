@@ -152,6 +152,19 @@ TEST(FrameBufferTest, OnlyAFrameThatShowsSomethingElseGetsANewGeneration) {
     EXPECT_EQ(frames.latest()->generation, 3u);
 }
 
+TEST(FrameBufferTest, AFrameIsReusedOnlyOnceNoReaderHoldsIt) {
+    FrameBuffer frames;
+    EXPECT_TRUE(frames.publish(frameOf(1)));
+    const std::shared_ptr<const Frame> held = frames.latest();
+    EXPECT_TRUE(frames.publish(frameOf(2)));
+    EXPECT_TRUE(frames.recycled().screen.IsEmpty()); // the held frame is not taken
+    EXPECT_TRUE(frames.publish(frameOf(3)));
+    const Frame reused = frames.recycled(); // frame 2, which nobody held
+    EXPECT_EQ(reused.screen.Pixel(0, 0), 2u);
+    EXPECT_EQ(held->screen.Pixel(0, 0), 1u);
+    EXPECT_EQ(frames.latest()->screen.Pixel(0, 0), 3u);
+}
+
 TEST(EventTest, AWaitEndsAtItsBoundOrAtOnceWhenSet) {
     constexpr link::Ticks kStart = 0xFFFFFF00u; // the bound ends after the tick wrap
     link::ManualClock clock(kStart);
@@ -252,9 +265,9 @@ TEST_F(DataSetUpdateTest, AOneBitScreenIsDrawnInTheColoursOfTheBacklightState) {
 TEST_F(DataSetUpdateTest, OnlyWhatChangesThePictureDrawsItAgain) {
     EXPECT_TRUE(MergeUpdate(update, dataSet));
     EXPECT_FALSE(update.freshScreen);
-    const std::optional<Frame> first = CurrentFrame(dataSet);
-    ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(first->screen.Pixel(0, 0), shown(DisplayColors::Foreground));
+    Frame first;
+    ASSERT_TRUE(TakeFrame(dataSet, first));
+    EXPECT_EQ(first.screen.Pixel(0, 0), shown(DisplayColors::Foreground));
 
     update.mask |= DataSetUpdate::kIconState | DataSetUpdate::kDisplayParameters;
     update.iconState.StatusWord = session::kStatusNewScreen; // says nothing about the picture
@@ -263,8 +276,13 @@ TEST_F(DataSetUpdateTest, OnlyWhatChangesThePictureDrawsItAgain) {
     EXPECT_TRUE(MergeUpdate(update, dataSet));
     update.displayParameters.gamma = 2.2;
     EXPECT_TRUE(MergeUpdate(update, dataSet));
+    update.screenBytes = {0x01, 0x80}; // read again, and just as it is shown
+    update.freshScreen = true;
+    EXPECT_FALSE(MergeUpdate(update, dataSet));
+    update.screenBytes = {0x03, 0x80};
     update.freshScreen = true;
     EXPECT_TRUE(MergeUpdate(update, dataSet));
+    EXPECT_EQ(pixel(0, 1), shown(DisplayColors::Foreground));
     EXPECT_FALSE(MergeUpdate(update, dataSet));
 }
 
@@ -272,7 +290,8 @@ TEST_F(DataSetUpdateTest, BytesReadForAnotherScreenSizeAreNotDrawn) {
     update.screenGeometry = {8, 2, 0}; // the same byte count, another model
     EXPECT_FALSE(MergeUpdate(update, dataSet));
     EXPECT_EQ(pixel(0, 0), kUntouched);
-    EXPECT_FALSE(CurrentFrame(dataSet).has_value());
+    Frame none;
+    EXPECT_FALSE(TakeFrame(dataSet, none));
     EXPECT_FALSE(update.freshScreen);
 }
 
@@ -280,7 +299,8 @@ TEST_F(DataSetUpdateTest, NothingIsDrawnBeforeTheScreenImageExists) {
     dataSet.screenImage.Release();
     EXPECT_FALSE(MergeUpdate(update, dataSet));
     EXPECT_TRUE(dataSet.screenImage.IsEmpty());
-    EXPECT_FALSE(CurrentFrame(dataSet).has_value());
+    Frame none;
+    EXPECT_FALSE(TakeFrame(dataSet, none));
 }
 
 } // namespace

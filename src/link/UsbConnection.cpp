@@ -82,15 +82,17 @@ void UsbConnection::RefreshDevices() {
             return p.path == item.second.pathRecord.path;
         });
     });
-    probes_.clear();
+    std::vector<DeviceProbe> probes;
     for (const auto& device : present) {
         try {
-            probes_.push_back(probe(device));
+            probes.push_back(probe(device));
         } catch (const CommBreakException&) {
+            // A refresh cut short says nothing; the last whole one still holds.
             port_.CloseByPath(device);
             return;
         }
     }
+    probes_ = std::move(probes);
 }
 
 DeviceProbe UsbConnection::probe(const DevicePathRecord& device) {

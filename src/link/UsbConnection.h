@@ -85,7 +85,8 @@ public:
 
     void RefreshDevices();
     const DeviceTable& Devices() const { return devices_; }
-    // Every device path of the last refresh, in enumeration order.
+    // Every device path of the last refresh that was not cut short, in
+    // enumeration order.
     const std::vector<DeviceProbe>& LastProbes() const { return probes_; }
     Clock& clock() { return clock_; }
     // A stop request on `token` ends a wait for a reply at its next poll, as a

@@ -8,12 +8,11 @@
 //   that the pass pause and the command pauses impose;
 // - the worker's CPU time while the screen does not change, against the same
 //   interval in compact mode (polling off).
+#include "BenchSimulator.h"
 #include "document/COmbrixDoc.h"
 #include "link/SocketBackend.h"
 #include "render/IconPanel.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -77,60 +76,7 @@ double cpuSeconds(clockid_t clock) {
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-// ombrix-sim serving `models` (ports 1, 2, ... in order) with every port frozen,
-// so a screen changes only when a key is pressed.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& models) {
-        QStringList arguments{"--device-dir", QString::fromStdString(deviceDirectory().string()),
-                              "--do", "freeze all on"};
-        arguments += models;
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(OMBRIX_SIM_PROGRAM, arguments);
-        while (readLine() != "ready") {
-        }
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished();
-    }
-
-    std::filesystem::path deviceDirectory() const {
-        return std::filesystem::path(scratch_.path().toStdString()) / "devices";
-    }
-    std::string devicePath(int port) const {
-        const auto socket = deviceDirectory() / ("port" + std::to_string(port) + ".sock");
-        return std::string(link::kSocketPathPrefix) + socket.string();
-    }
-    // Returns once the simulator has acknowledged the command.
-    void control(std::string_view line) {
-        process_.write(QByteArray(line.data(), static_cast<qsizetype>(line.size())) + '\n');
-        process_.waitForBytesWritten();
-        std::string answer;
-        while ((answer = readLine()) != "ok") {
-            if (answer.starts_with("error")) {
-                throw std::runtime_error("ombrix-sim refused: " + std::string(line));
-            }
-        }
-    }
-
-private:
-    std::string readLine() {
-        const auto deadline = Clock::now() + kStartTimeout;
-        while (!process_.canReadLine()) {
-            if (Clock::now() > deadline || process_.state() == QProcess::NotRunning) {
-                throw std::runtime_error("ombrix-sim gave no answer");
-            }
-            process_.waitForReadyRead(100);
-        }
-        return process_.readLine().trimmed().toStdString();
-    }
-
-    QTemporaryDir scratch_;
-    QProcess process_;
-};
+using Simulator = bench::BenchSimulator;
 
 // The system clock, adding up the pauses it was asked for, so a pass's fixed
 // pauses can be taken off its wall time exactly.

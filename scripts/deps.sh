@@ -4,9 +4,9 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config clang clang-format
-    qt6-base-dev libusb-1.0-0-dev libtiff-dev libboost-dev
+    qt6-base-dev qt6-svg-dev libusb-1.0-0-dev libtiff-dev libboost-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    locales xvfb xauth fonts-dejavu-core
+    locales xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
 
 missing=()

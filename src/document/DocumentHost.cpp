@@ -13,10 +13,14 @@ DocumentHost::DocumentHost(link::UsbConnection& connection, COmbrixDoc::Options 
         emit modelLoaded();
         updateStatusText();
     };
-    hooks.updateViews = [this] { emit viewsUpdateRequested(); };
+    // Every tick also takes the status: a model that failed to load says so.
+    hooks.updateViews = [this] {
+        updateStatusText();
+        emit viewsUpdateRequested();
+    };
     hooks.linkStateChanged = [this] {
         QMetaObject::invokeMethod(
-            this, [this] { updateStatusText(); }, Qt::QueuedConnection);
+            this, [this] { onLinkStateChanged(); }, Qt::QueuedConnection);
     };
     doc_ = std::make_unique<COmbrixDoc>(connection, std::move(options));
     updateStatusText();
@@ -39,6 +43,15 @@ void DocumentHost::postFrame() {
             emit frameChanged();
         },
         Qt::QueuedConnection);
+}
+
+// A new connection opens its model at once rather than on the next timer tick,
+// so the first frame is not kept waiting for up to a tick.
+void DocumentHost::onLinkStateChanged() {
+    if (doc_->GetLinkState() == LinkState::Connected && doc_->ViewsEnabled()) {
+        doc_->CheckModelChange();
+    }
+    updateStatusText();
 }
 
 void DocumentHost::updateStatusText() {

@@ -39,6 +39,7 @@ signals:
 
 private:
     void postFrame();
+    void onLinkStateChanged();
     void updateStatusText();
 
     QString statusText_;

@@ -1,6 +1,7 @@
 #include "link/UsbIdList.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <optional>
 
 namespace ombrix::link {
@@ -75,6 +76,16 @@ std::string UsbDevicePath(std::uint8_t bus, const std::vector<std::uint8_t>& por
         path.append(std::to_string(ports[i]));
     }
     return path;
+}
+
+std::vector<UsbId> UsbIdsFromEnvironment(std::string_view program, std::ostream& warnings) {
+    const char* text = std::getenv("OMBRIX_USB_IDS");
+    const UsbIdList list = ParseUsbIds(text == nullptr ? "" : text);
+    for (const auto& entry : list.rejected) {
+        warnings << program << ": ignoring OMBRIX_USB_IDS entry '" << entry
+                 << "' (expected vvvv:pppp in hexadecimal)\n";
+    }
+    return list.ids;
 }
 
 } // namespace ombrix::link

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ struct UsbIdList {
 
 // Reads "vvvv:pppp,..." (hexadecimal, white space around entries allowed).
 UsbIdList ParseUsbIds(std::string_view text);
+
+// The pairs listed in $OMBRIX_USB_IDS (none when it is not set). Each entry
+// that is not a pair is named on `warnings`, after `program`.
+std::vector<UsbId> UsbIdsFromEnvironment(std::string_view program, std::ostream& warnings);
 
 // "usb:" bus "-" port path, e.g. "usb:1-4.2".
 std::string UsbDevicePath(std::uint8_t bus, const std::vector<std::uint8_t>& ports);

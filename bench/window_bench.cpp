@@ -1,0 +1,370 @@
+// The window's figures, each against a baseline of the same run, with ombrix
+// on a virtual X server started here and ombrix-sim's frozen colour instrument:
+// - start-up: from starting ombrix to the first instrument frame on its window,
+//   against starting it with no instrument to its window on the screen (the
+//   frame is told by the colour most of the screen has, from ombrix-cli capture);
+// - a repaint of the view at 1920 x 1080 in fullscreen mode for the 320 x 240
+//   colour model, against one QPainter::drawImage of the screen at that size;
+// - CPU time and resident memory of the whole program with an unchanging
+//   screen, against the same program in compact mode, which polls nothing.
+#include "BenchSimulator.h"
+#include "XServer.h"
+#include "document/DocumentHost.h"
+#include "link/SocketBackend.h"
+#include "shell/COmbrixView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWindow>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace ombrix;
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+constexpr int kStarts = 5;
+constexpr int kRepaints = 50;
+constexpr std::chrono::seconds kCpuInterval{30};
+constexpr std::chrono::seconds kMemoryAge{60};
+constexpr std::chrono::seconds kPatience{30};
+constexpr QSize kFullHd{1920, 1080};
+// The normal mode without keyboard in a tall window: the screen fills the top
+// of the view.
+const char* const kScreenAloneSettings = "[MainSettings]\ndisplay_mode=1\n"
+                                         "[MainSettings/MainFrame]\n"
+                                         "regular_window_rect=\"0,0,540,760\"\n"
+                                         "[MainSettings/CommandsToolbar]\nvisible=0\n";
+// Beside the other window, which it would otherwise cover.
+const char* const kCompactSettings = "[MainSettings]\ndisplay_mode=3\n"
+                                     "[MainSettings/MainFrame]\n"
+                                     "regular_window_rect=\"700,0,1000,300\"\n"
+                                     "[MainSettings/CommandsToolbar]\nvisible=0\n";
+// A frame is on the window when this many pixels have the colour that most of
+// the instrument's screen has: a few times less than the screen covers.
+constexpr int kFramePixels = 20000;
+constexpr int kColourTolerance = 6;
+
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= kColourTolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= kColourTolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= kColourTolerance;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void waitFor(const std::function<bool()>& condition, const char* what) {
+    const auto deadline = Clock::now() + kPatience;
+    while (!condition()) {
+        if (Clock::now() > deadline) {
+            throw std::runtime_error(std::string("gave up waiting for ") + what);
+        }
+        QThread::msleep(5);
+    }
+}
+
+// One run of the program, with settings of its own.
+class Ombrix {
+public:
+    Ombrix(const std::filesystem::path& devices, const char* settings,
+           const QStringList& arguments = {}) {
+        QDir().mkpath(config_.filePath("Velmora"));
+        QFile file(config_.filePath("Velmora/Ombrix.conf"));
+        file.open(QIODevice::WriteOnly);
+        file.write(settings);
+        file.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("OMBRIX_DEVICE_DIR", QString::fromStdString(devices.string()));
+        environment.insert("XDG_CONFIG_HOME", config_.path());
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.remove("OMBRIX_USB_IDS");
+        environment.remove("OMBRIX_MODEL_DIR");
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        started_ = Clock::now();
+        process_.start(OMBRIX_PROGRAM, arguments);
+        if (!process_.waitForStarted()) {
+            throw std::runtime_error("ombrix did not start");
+        }
+    }
+    Ombrix(const Ombrix&) = delete;
+    Ombrix& operator=(const Ombrix&) = delete;
+    ~Ombrix() {
+        process_.terminate();
+        process_.waitForFinished();
+    }
+
+    Clock::time_point started() const { return started_; }
+
+    // The window, once it is on the screen.
+    WId window() {
+        if (window_ == 0) {
+            QProcess search;
+            search.start("xdotool", {"search", "--onlyvisible", "--pid",
+                                     QString::number(process_.processId())});
+            search.waitForFinished();
+            window_ = search.readAllStandardOutput().trimmed().split('\n').front().toULongLong();
+        }
+        return window_;
+    }
+
+    // Whether the window shows the instrument's screen: many pixels of the
+    // colour most of it has.
+    bool showsFrame(QRgb screenColour) {
+        if (window() == 0) {
+            return false;
+        }
+        const QImage shown =
+            QGuiApplication::primaryScreen()->grabWindow(window()).toImage().convertToFormat(
+                QImage::Format_RGB32);
+        int matching = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+            for (int x = 0; x < shown.width(); ++x) {
+                matching += near(line[x], screenColour) ? 1 : 0;
+            }
+        }
+        return matching >= kFramePixels;
+    }
+
+    double cpuSeconds() const { return statField(14) + statField(15); }
+
+    double residentMegabytes() const {
+        std::ifstream status("/proc/" + std::to_string(process_.processId()) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("VmRSS:")) {
+                return std::stod(line.substr(6)) / 1024.0;
+            }
+        }
+        throw std::runtime_error("no resident size");
+    }
+
+private:
+    // utime and stime of /proc/PID/stat, in seconds.
+    double statField(int field) const {
+        std::ifstream stat("/proc/" + std::to_string(process_.processId()) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        std::istringstream rest(text.substr(text.rfind(')') + 2));
+        std::string value;
+        for (int i = 3; i <= field; ++i) {
+            rest >> value;
+        }
+        return std::stod(value) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    }
+
+    QTemporaryDir config_;
+    QProcess process_;
+    Clock::time_point started_;
+    WId window_ = 0;
+};
+
+// The colour most of the instrument's screen has, from a capture of its frame.
+QRgb dominantScreenColour(const bench::BenchSimulator& simulator) {
+    QTemporaryDir scratch;
+    const QString file = scratch.filePath(QStringLiteral("screen.png"));
+    QProcess capture;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("OMBRIX_DEVICE_DIR",
+                       QString::fromStdString(simulator.deviceDirectory().string()));
+    capture.setProcessEnvironment(environment);
+    capture.start(OMBRIX_CLI_PROGRAM, {"capture", "-o", file});
+    capture.waitForFinished();
+    const QImage screen(file);
+    if (screen.isNull()) {
+        throw std::runtime_error("ombrix-cli captured no screen");
+    }
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            ++counts[screen.pixel(x, y)];
+        }
+    }
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
+}
+
+void guarded(benchmark::State& state, const std::function<void()>& measure) {
+    try {
+        measure();
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+void BM_StartToFirstFrame(benchmark::State& state) {
+    guarded(state, [&] {
+        bench::BenchSimulator simulator({"colour"});
+        const QRgb screenColour = dominantScreenColour(simulator);
+        QTemporaryDir empty;
+        std::vector<double> toFrame;
+        std::vector<double> toWindow;
+        for (auto _ : state) {
+            for (int start = 0; start < kStarts; ++start) {
+                {
+                    Ombrix ombrix(simulator.deviceDirectory(), kScreenAloneSettings);
+                    waitFor([&] { return ombrix.showsFrame(screenColour); }, "the first frame");
+                    toFrame.push_back(Milliseconds(Clock::now() - ombrix.started()).count());
+                }
+                Ombrix alone(empty.path().toStdString(), kScreenAloneSettings);
+                waitFor([&] { return alone.window() != 0; }, "the window");
+                toWindow.push_back(Milliseconds(Clock::now() - alone.started()).count());
+            }
+            state.SetIterationTime(median(toFrame) / 1000);
+        }
+        state.counters["first_frame_ms"] = median(toFrame);
+        state.counters["window_ms"] = median(toWindow);
+        state.counters["frame_per_window"] = median(toFrame) / median(toWindow);
+    });
+}
+
+// The document and the view in this process, the colour instrument's first
+// frame shown in fullscreen mode at 1920 x 1080.
+class ViewOnColour {
+public:
+    ViewOnColour()
+        : backend_(simulator_.deviceDirectory()), connection_(backend_, clock_),
+          host_(connection_, options()), view_(host_) {
+        waitFor(
+            [&] {
+                host_.doc().OnTimer(document::DocumentTimer::Refresh);
+                QCoreApplication::processEvents();
+                return host_.frame() != nullptr;
+            },
+            "the first frame");
+        view_.resize(kFullHd);
+        view_.show();
+        waitFor(
+            [&] {
+                QCoreApplication::processEvents();
+                return view_.windowHandle() != nullptr && view_.windowHandle()->isExposed();
+            },
+            "the view on the screen");
+        view_.ModelChanged();
+        view_.SetDisplayMode(shell::DisplayMode::Fullscreen);
+    }
+
+    shell::COmbrixView& view() { return view_; }
+    const document::Frame& frame() const { return *host_.frame(); }
+
+private:
+    static document::COmbrixDoc::Options options() {
+        document::COmbrixDoc::Options options;
+        options.programDirectory = OMBRIX_SAMPLE_MODELS_DIR;
+        return options;
+    }
+
+    bench::BenchSimulator simulator_{{"colour"}};
+    link::SocketBackend backend_;
+    link::SystemClock clock_;
+    link::UsbConnection connection_;
+    document::DocumentHost host_;
+    shell::COmbrixView view_;
+};
+
+void BM_ViewRepaint(benchmark::State& state) {
+    guarded(state, [&] {
+        ViewOnColour live;
+        const QImage screen = live.frame().screen.AsQImage();
+        const QRect target =
+            live.view().Layout().value().screenSize.isEmpty()
+                ? throw std::runtime_error("no layout")
+                : QRect(live.view().Layout()->screenOrigin, live.view().Layout()->screenSize);
+        QImage canvas(kFullHd, QImage::Format_RGB32);
+        std::vector<double> render;
+        std::vector<double> repaint;
+        std::vector<double> drawImage;
+        for (auto _ : state) {
+            for (int i = 0; i < kRepaints; ++i) {
+                // A new layout: the view stretches the screen anew and draws it,
+                // into an image here, and through its window to the X server.
+                live.view().SetDisplayMode(shell::DisplayMode::Fullscreen);
+                auto start = Clock::now();
+                live.view().render(&canvas);
+                render.push_back(Milliseconds(Clock::now() - start).count());
+                live.view().SetDisplayMode(shell::DisplayMode::Fullscreen);
+                start = Clock::now();
+                live.view().repaint();
+                repaint.push_back(Milliseconds(Clock::now() - start).count());
+                start = Clock::now();
+                QPainter painter(&canvas);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.drawImage(target, screen);
+                painter.end();
+                drawImage.push_back(Milliseconds(Clock::now() - start).count());
+            }
+            state.SetIterationTime(median(repaint) / 1000);
+        }
+        state.counters["render_ms"] = median(render);
+        state.counters["repaint_ms"] = median(repaint);
+        state.counters["draw_image_ms"] = median(drawImage);
+        state.counters["render_per_draw_image"] = median(render) / median(drawImage);
+    });
+}
+
+void BM_IdleProgram(benchmark::State& state) {
+    guarded(state, [&] {
+        bench::BenchSimulator simulator({"colour", "colour"});
+        const QRgb screenColour = dominantScreenColour(simulator);
+        const QString model = QStringLiteral(OMBRIX_SAMPLE_MODELS_DIR "/Data/lum302plus.def");
+        Ombrix polling(simulator.deviceDirectory(), kScreenAloneSettings, {model + "*30302"});
+        Ombrix compact(simulator.deviceDirectory(), kCompactSettings, {model + "*30303"});
+        waitFor([&] { return polling.showsFrame(screenColour) && compact.window() != 0; },
+                "both windows");
+        for (auto _ : state) {
+            const double polling0 = polling.cpuSeconds();
+            const double compact0 = compact.cpuSeconds();
+            const auto start = Clock::now();
+            std::this_thread::sleep_for(kCpuInterval);
+            const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+            state.counters["polling_cpu_pct"] = (polling.cpuSeconds() - polling0) / wall * 100;
+            state.counters["compact_cpu_pct"] = (compact.cpuSeconds() - compact0) / wall * 100;
+            state.SetIterationTime(wall);
+        }
+        std::this_thread::sleep_until(polling.started() + kMemoryAge);
+        state.counters["polling_per_compact"] =
+            state.counters["polling_cpu_pct"] / state.counters["compact_cpu_pct"];
+        state.counters["rss_mb"] = polling.residentMegabytes();
+        state.counters["compact_rss_mb"] = compact.residentMegabytes();
+    });
+}
+
+BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewRepaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleProgram)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const testing::XServer server(kFullHd.width(), kFullHd.height());
+    if (server.display().empty()) {
+        std::fprintf(stderr, "no virtual X server (Xvfb) could be started\n");
+        return 1;
+    }
+    qputenv("DISPLAY", server.display().c_str());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,102 @@
+#include "app/COmbrixApp.h"
+
+#include "link/LibusbBackend.h"
+#include "link/SocketBackend.h"
+#include "settings/DefaultFolder.h"
+#include "shell/CMainFrame.h"
+#include "shell/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <stdexcept>
+
+namespace ombrix::app {
+
+namespace {
+
+constexpr int kMinimumZoom = 1;
+constexpr int kMaximumZoom = 4;
+
+settings::SettingsStore storeFor(const std::optional<QString>& settingsFile) {
+    return settingsFile ? settings::SettingsStore(*settingsFile) : settings::SettingsStore();
+}
+
+std::vector<QRect> monitorRects() {
+    std::vector<QRect> monitors;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        monitors.push_back(screen->geometry());
+    }
+    return monitors;
+}
+
+} // namespace
+
+COmbrixApp::COmbrixApp(Options options)
+    : options_(std::move(options)), connection_(backend_, clock_),
+      store_(storeFor(options_.settingsFile)) {
+    backend_.add(std::make_unique<link::SocketBackend>(options_.deviceDirectory));
+    backend_.add(std::make_unique<link::LibusbBackend>(options_.usbIds));
+}
+
+COmbrixApp::~COmbrixApp() = default;
+
+bool COmbrixApp::InitInstance(const std::optional<QString>& documentName, QString& error) {
+    loadSettings();
+    document::COmbrixDoc::Options documentOptions;
+    documentOptions.programDirectory = options_.programDirectory;
+    document_ = std::make_unique<document::DocumentHost>(connection_, std::move(documentOptions));
+    try {
+        frame_ = std::make_unique<shell::CMainFrame>(*this, *document_);
+    } catch (const std::runtime_error& failure) {
+        error = QString::fromStdString(failure.what());
+        return false;
+    }
+    if (documentName && !document_->doc().OpenDocument(*documentName)) {
+        error = document_->doc().LoadError();
+        return false;
+    }
+    frame_->ShowInitially();
+    frame_->StartTimers(kRefreshPeriod, kBlinkPeriod);
+    return true;
+}
+
+// Start-up steps 1 to 7: the default folders, which the store's values
+// override; the tree under its root (the store of organisation "Velmora" and
+// application "Ombrix", which is "Software\Velmora\Ombrix" on Windows); the
+// window rectangle brought back onto a monitor; the "Global" values, where
+// "RefreshRate" is read but the refresh period stays 150 ms.
+void COmbrixApp::loadSettings() {
+    settings::ScreenshotSettings screenshot = settings_.Screenshot();
+    screenshot.SetFolder(settings::DefaultFolder());
+    settings_.SetScreenshot(screenshot);
+    settings::CommandsToolbarSettings commands = settings_.CommandsToolbar();
+    commands.SetFolder(settings::DefaultFolder());
+    settings_.SetCommandsToolbar(commands);
+
+    store_.LoadSettings(settings_);
+    settings::MainFrameSettings frame = settings_.MainFrame();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    frame.SetWindowRect(shell::PlaceOnMonitors(frame.WindowRect(), monitorRects(),
+                                               primary ? primary->geometry() : QRect()));
+    settings_.SetMainFrame(frame);
+
+    store_.LoadProfile(profile_);
+    SetScreenshotZoom(profile_.screenshotZoom);
+}
+
+void COmbrixApp::ExitInstance() {
+    store_.StoreSettings(settings_);
+}
+
+// A stored zoom no menu item has is taken as 1.
+void COmbrixApp::SetScreenshotZoom(int zoom) {
+    screenshotZoom_ = zoom >= kMinimumZoom && zoom <= kMaximumZoom ? zoom : kMinimumZoom;
+}
+
+void COmbrixApp::StoreGlobalProfile() {
+    profile_.screenshotZoom = screenshotZoom_;
+    profile_.refreshRate = static_cast<std::int32_t>(kRefreshPeriod.count());
+    store_.StoreProfile(profile_);
+}
+
+} // namespace ombrix::app

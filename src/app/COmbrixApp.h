@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/DocumentHost.h"
+#include "link/Clock.h"
+#include "link/CombinedBackend.h"
+#include "link/UsbConnection.h"
+#include "link/UsbIdList.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/GlobalProfile.h"
+#include "settings/SettingsStore.h"
+#include "shell/ApplicationServices.h"
+
+#include <QString>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ombrix::shell {
+class CMainFrame;
+}
+
+namespace ombrix::app {
+
+// The application object: the device connection, the settings tree and the
+// "Global" profile values for the whole run; the start-up that builds the
+// document and the main window; the settings stored at exit. It lives on the
+// QApplication's thread.
+class COmbrixApp : public shell::ApplicationServices {
+public:
+    // The refresh timer's period, whatever "RefreshRate" says, and the blink timer's.
+    static constexpr std::chrono::milliseconds kRefreshPeriod{150};
+    static constexpr std::chrono::milliseconds kBlinkPeriod{500};
+
+    struct Options {
+        // An INI file instead of the user's store (tests).
+        std::optional<QString> settingsFile;
+        std::filesystem::path deviceDirectory;
+        std::vector<link::UsbId> usbIds;
+        std::filesystem::path programDirectory;
+    };
+
+    explicit COmbrixApp(Options options);
+    ~COmbrixApp() override;
+
+    // The start-up. False, with the reason in `error` and no window shown, when
+    // the document named on the command line cannot be opened.
+    bool InitInstance(const std::optional<QString>& documentName, QString& error);
+    // Stores the settings tree.
+    void ExitInstance();
+
+    settings::ApplicationSettings& Settings() override { return settings_; }
+    int ScreenshotZoom() const override { return screenshotZoom_; }
+    void SetScreenshotZoom(int zoom) override;
+    void StoreGlobalProfile() override;
+
+    document::DocumentHost& Document() { return *document_; }
+    shell::CMainFrame& MainFrame() { return *frame_; }
+    const settings::GlobalProfile& Profile() const { return profile_; }
+
+private:
+    void loadSettings();
+
+    Options options_;
+    link::CombinedBackend backend_;
+    link::SystemClock clock_;
+    link::UsbConnection connection_;
+    settings::SettingsStore store_;
+    settings::ApplicationSettings settings_;
+    settings::GlobalProfile profile_;
+    int screenshotZoom_ = 1;
+    // Destroyed in reverse: the window first, then the document and its threads,
+    // then the connection.
+    std::unique_ptr<document::DocumentHost> document_;
+    std::unique_ptr<shell::CMainFrame> frame_;
+};
+
+} // namespace ombrix::app

@@ -1,0 +1,27 @@
+#include "shell/CFloatingBar.h"
+
+#include <QVBoxLayout>
+
+namespace ombrix::shell {
+
+CFloatingBar::CFloatingBar(const QString& caption, QWidget* content, QWidget* frame)
+    : QWidget(frame,
+              Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      content_(content) {
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+}
+
+void CFloatingBar::FloatAt(QPoint screenPoint) {
+    move(screenPoint);
+}
+
+void CFloatingBar::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closedByUser();
+}
+
+} // namespace ombrix::shell

@@ -1,0 +1,451 @@
+#include "shell/CMainFrame.h"
+
+#include "shell/Artwork.h"
+#include "shell/CAboutDlg.h"
+#include "shell/CCommandsToolbar.h"
+#include "shell/CCursorSettingsDlg.h"
+#include "shell/COmbrixView.h"
+#include "shell/CToolBarEx.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QSizeGrip>
+#include <QStatusBar>
+#include <stdexcept>
+
+namespace ombrix::shell {
+
+namespace {
+
+using document::DocumentTimer;
+
+constexpr QSize kMainToolbarImage{24, 24};
+constexpr QSize kFullscreenToolbarImage{16, 15};
+constexpr QPoint kFullscreenToolbarPosition{100, 100};
+constexpr int kSerialPaneWidth = 400;
+// A narrow window gives the serial pane this share of its width, so the
+// session's status stays readable beside it.
+constexpr int kSerialPaneShare = 4;
+constexpr QRgb kNoMask = 0; // the strips are 32-bit: their alpha is the mask
+constexpr std::array<CommandId, 4> kZoomCommands = {
+    CommandId::ScreenshotZoom1, CommandId::ScreenshotZoom2, CommandId::ScreenshotZoom3,
+    CommandId::ScreenshotZoom4};
+
+// Menus are named for tests and read out by their titles.
+void name(QWidget* menu, const QString& objectName) {
+    menu->setObjectName(objectName);
+    menu->setAccessibleName(static_cast<QMenu*>(menu)->title().remove(u'&'));
+}
+
+// A toolbar's strip at 1x and 2x; throws when the artwork cannot be drawn.
+void loadImages(CToolBarEx& toolbar, const QStringList& names, QSize imageSize) {
+    const QImage strip = RenderToolbarStrip(names, imageSize, 1);
+    const QImage strip2x = RenderToolbarStrip(names, imageSize, 2);
+    if (!toolbar.SetImages(imageSize.width(), strip, kNoMask, strip2x)) {
+        throw std::runtime_error("the toolbar images of " + toolbar.windowTitle().toStdString() +
+                                 " cannot be made");
+    }
+}
+
+} // namespace
+
+QString FrameTitle(const QString& documentTitle) {
+    return documentTitle + QStringLiteral(" - Ombrix");
+}
+
+CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost& document)
+    : application_(application), document_(document), commands_(this) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setAccessibleName(QStringLiteral("Ombrix"));
+    view_ = new COmbrixView(document_, this);
+    view_->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(view_);
+    createActions();
+    createMenus();
+    createContextMenu();
+    createToolbars();
+    createStatusBar();
+    commandsBar_ = new CCommandsToolbar(this);
+    commandsBar_->FloatAt(application_.Settings().CommandsToolbar().FloatingPosition());
+    bars_.commandsBar = application_.Settings().CommandsToolbar().Visible();
+    connectActions();
+    connectDocument();
+    qApp->installEventFilter(this);
+    updateTitle();
+    applyBars();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::createActions() {
+    commands_.Add(CommandId::MainToolbar, tr("&Main"), QStringLiteral("MainToolbar"));
+    commands_.Add(CommandId::KeyboardBar, tr("&Keyboard"), QStringLiteral("KeyboardBar"));
+    commands_.Add(CommandId::CommandsBar, tr("C&ommands"), QStringLiteral("CommandsBar"));
+    commands_.Add(CommandId::StatusBar, tr("&Status Bar"), QStringLiteral("StatusBar"));
+    commands_
+        .Add(CommandId::NormalWithKeyboard, tr("With keyboard"),
+             QStringLiteral("NormalWithKeyboard"))
+        ->setStatusTip(tr("Leave fullscreen mode"));
+    commands_.Add(CommandId::NormalWithoutKeyboard, tr("Without keyboard"),
+                  QStringLiteral("NormalWithoutKeyboard"));
+    commands_.Add(CommandId::Fullscreen, tr("&Fullscreen"), QStringLiteral("Fullscreen"));
+    commands_.Add(CommandId::Compact, tr("&Compact"), QStringLiteral("Compact"));
+    commands_.Add(CommandId::CursorSettings, tr("C&ursor..."), QStringLiteral("CursorSettings"));
+    QAction* save =
+        commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve"), QStringLiteral("ScreenshotSave"));
+    save->setShortcut(Qt::Key_F8);
+    save->setShortcutContext(Qt::ApplicationShortcut);
+    save->setStatusTip(tr("Saving device screen to an image file"));
+    for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
+        commands_.Add(kZoomCommands[i], QStringLiteral("x%1").arg(i + 1),
+                      QStringLiteral("ScreenshotZoom%1").arg(i + 1));
+    }
+    commands_.Add(CommandId::About, tr("&About Ombrix..."), QStringLiteral("About"));
+    commands_.Add(CommandId::FullscreenToolbar, tr("&Toolbar"),
+                  QStringLiteral("FullscreenToolbar"));
+    commands_.Add(CommandId::ExitFullscreen, tr("&Exit fullscreen\tSpace"),
+                  QStringLiteral("ExitFullscreen"));
+}
+
+void CMainFrame::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+    menuBar()->setAccessibleName(tr("Menu bar"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    name(view, QStringLiteral("viewMenu"));
+    QMenu* toolbars = view->addMenu(tr("&Toolbars"));
+    name(toolbars, QStringLiteral("toolbarsMenu"));
+    toolbars->addAction(commands_.Action(CommandId::MainToolbar));
+    toolbars->addAction(commands_.Action(CommandId::KeyboardBar));
+    toolbars->addAction(commands_.Action(CommandId::CommandsBar));
+    view->addAction(commands_.Action(CommandId::StatusBar));
+    view->addSeparator();
+    QMenu* normal = view->addMenu(tr("Normal"));
+    name(normal, QStringLiteral("normalMenu"));
+    normal->addAction(commands_.Action(CommandId::NormalWithKeyboard));
+    normal->addAction(commands_.Action(CommandId::NormalWithoutKeyboard));
+    view->addAction(commands_.Action(CommandId::Fullscreen));
+    view->addAction(commands_.Action(CommandId::Compact));
+    view->addSeparator();
+    view->addAction(commands_.Action(CommandId::CursorSettings));
+
+    QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
+    name(screenshot, QStringLiteral("screenshotMenu"));
+    screenshot->addAction(commands_.Action(CommandId::ScreenshotSave));
+    screenshot->addSeparator();
+    QMenu* zoom = screenshot->addMenu(tr("&Zoom"));
+    name(zoom, QStringLiteral("zoomMenu"));
+    for (const CommandId command : kZoomCommands) {
+        zoom->addAction(commands_.Action(command));
+    }
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    name(help, QStringLiteral("helpMenu"));
+    help->addAction(commands_.Action(CommandId::About));
+}
+
+// The fullscreen mode's menu, on a right click into the view.
+void CMainFrame::createContextMenu() {
+    contextMenu_ = new QMenu(tr("Fullscreen"), this);
+    name(contextMenu_, QStringLiteral("fullscreenMenu"));
+    contextMenu_->addAction(commands_.Action(CommandId::ExitFullscreen));
+    QMenu* view = contextMenu_->addMenu(tr("&View"));
+    name(view, QStringLiteral("fullscreenViewMenu"));
+    view->addAction(commands_.Add(CommandId::NormalWithKeyboard, tr("Normal &with keyboard"),
+                                  QStringLiteral("ContextNormalWithKeyboard")));
+    view->addAction(commands_.Add(CommandId::NormalWithoutKeyboard, tr("Normal with&out keyboard"),
+                                  QStringLiteral("ContextNormalWithoutKeyboard")));
+    view->addSeparator();
+    view->addAction(commands_.Add(CommandId::CursorSettings, tr("&Cursor..."),
+                                  QStringLiteral("ContextCursorSettings")));
+    view->addAction(
+        commands_.Add(CommandId::Compact, tr("C&ompact"), QStringLiteral("ContextCompact")));
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(commands_.Add(CommandId::CommandsBar, tr("&Commands toolbar"),
+                                          QStringLiteral("ContextCommandsBar")));
+    contextMenu_->addAction(commands_.Add(CommandId::KeyboardBar, tr("&Keyboard"),
+                                          QStringLiteral("ContextKeyboardBar")));
+    contextMenu_->addAction(commands_.Action(CommandId::FullscreenToolbar));
+    contextMenu_->addSeparator();
+    QMenu* screenshot = contextMenu_->addMenu(tr("&Screenshot"));
+    name(screenshot, QStringLiteral("fullscreenScreenshotMenu"));
+    screenshot->addAction(commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve\tF8"),
+                                        QStringLiteral("ContextScreenshotSave")));
+}
+
+void CMainFrame::createToolbars() {
+    mainToolbar_ = new CToolBarEx(tr("Toolbar"), this);
+    mainToolbar_->setObjectName(QStringLiteral("mainToolbar"));
+    mainToolbar_->setAccessibleName(tr("Toolbar"));
+    loadImages(*mainToolbar_, {QStringLiteral("screenshot-save"), QStringLiteral("about")},
+               kMainToolbarImage);
+    mainToolbar_->SetButtons({{0, commands_.Action(CommandId::ScreenshotSave)},
+                              {1, commands_.Action(CommandId::About)}});
+    mainToolbar_->toggleViewAction()->setObjectName(QStringLiteral("actionShowMainToolbar"));
+    addToolBar(Qt::TopToolBarArea, mainToolbar_);
+
+    fullscreenToolbar_ = new CToolBarEx(tr("Fullscreen"));
+    fullscreenToolbar_->setObjectName(QStringLiteral("fullscreenToolbar"));
+    fullscreenToolbar_->setAccessibleName(tr("Fullscreen"));
+    loadImages(*fullscreenToolbar_,
+               {QStringLiteral("normal-with-keyboard"), QStringLiteral("keyboard")},
+               kFullscreenToolbarImage);
+    fullscreenToolbar_->SetButtons({{0, commands_.Action(CommandId::NormalWithKeyboard)},
+                                    {1, commands_.Action(CommandId::KeyboardBar)}});
+    fullscreenToolbar_->toggleViewAction()->setObjectName(
+        QStringLiteral("actionShowFullscreenToolbar"));
+    fullscreenBar_ = new CFloatingBar(tr("Fullscreen"), fullscreenToolbar_, this);
+    fullscreenBar_->setObjectName(QStringLiteral("fullscreenBar"));
+    fullscreenBar_->FloatAt(kFullscreenToolbarPosition);
+}
+
+void CMainFrame::createStatusBar() {
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->setAccessibleName(tr("Status bar"));
+    serialPane_ = new QLabel;
+    serialPane_->setObjectName(QStringLiteral("serialPane"));
+    serialPane_->setAccessibleName(tr("Instrument"));
+    serialPane_->setFixedWidth(kSerialPaneWidth);
+    statusPane_ = new QLabel(document_.statusText());
+    statusPane_->setObjectName(QStringLiteral("statusPane"));
+    statusPane_->setAccessibleName(tr("Session status"));
+    statusBar()->addWidget(serialPane_);
+    statusBar()->addWidget(statusPane_, 1);
+    if (QWidget* grip = statusBar()->findChild<QSizeGrip*>()) {
+        grip->setObjectName(QStringLiteral("sizeGrip"));
+        grip->setAccessibleName(tr("Resize the window"));
+    }
+}
+
+void CMainFrame::connectActions() {
+    const std::pair<CommandId, DisplayMode> modes[] = {
+        {CommandId::NormalWithKeyboard, DisplayMode::NormalWithKeyboard},
+        {CommandId::NormalWithoutKeyboard, DisplayMode::NormalWithoutKeyboard},
+        {CommandId::Fullscreen, DisplayMode::Fullscreen},
+        {CommandId::Compact, DisplayMode::Compact}};
+    for (const auto& [command, mode] : modes) {
+        commands_.OnTriggered(command, [this, mode = mode] {
+            SetDisplayMode(mode);
+            ApplyDisplayMode();
+        });
+    }
+    commands_.OnTriggered(CommandId::ExitFullscreen, [this] { ExitFullscreen(); });
+    commands_.OnTriggered(CommandId::MainToolbar,
+                          [this] { toggleBar(&BarVisibility::mainToolbar); });
+    commands_.OnTriggered(CommandId::StatusBar, [this] { toggleBar(&BarVisibility::statusBar); });
+    commands_.OnTriggered(CommandId::CommandsBar,
+                          [this] { toggleBar(&BarVisibility::commandsBar); });
+    commands_.OnTriggered(CommandId::FullscreenToolbar,
+                          [this] { toggleBar(&BarVisibility::fullscreenToolbar); });
+    commands_.OnTriggered(CommandId::CursorSettings, [this] { showCursorSettings(); });
+    commands_.OnTriggered(CommandId::ScreenshotSave, [this] { startScreenshot(); });
+    commands_.OnTriggered(CommandId::About, [this] { showAbout(); });
+    for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
+        commands_.OnTriggered(kZoomCommands[i], [this, i] { setZoom(static_cast<int>(i) + 1); });
+    }
+    connect(commandsBar_, &CFloatingBar::closedByUser, this, [this] {
+        bars_.commandsBar = false;
+        refreshCommands();
+    });
+    connect(fullscreenBar_, &CFloatingBar::closedByUser, this, [this] {
+        bars_.fullscreenToolbar = false;
+        refreshCommands();
+    });
+    connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
+    connect(&blinkTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Blink); });
+}
+
+void CMainFrame::connectDocument() {
+    connect(&document_, &document::DocumentHost::modelLoaded, this, &CMainFrame::onModelLoaded);
+    connect(&document_, &document::DocumentHost::frameChanged, view_, &COmbrixView::FrameChanged);
+    connect(&document_, &document::DocumentHost::viewsUpdateRequested, view_, &COmbrixView::Tick);
+    connect(&document_, &document::DocumentHost::statusTextChanged, this,
+            [this](const QString& text) {
+                statusPane_->setText(text);
+                updateSerialPane();
+            });
+    updateSerialPane();
+}
+
+void CMainFrame::ShowInitially() {
+    const base::Rect rect = application_.Settings().MainFrame().WindowRect();
+    move(rect.left, rect.top);
+    resize(static_cast<int>(rect.width()), static_cast<int>(rect.height()));
+    show();
+    shown_ = true;
+    document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
+    ApplyDisplayMode();
+    view_->setFocus();
+}
+
+void CMainFrame::StartTimers(std::chrono::milliseconds refreshPeriod,
+                             std::chrono::milliseconds blinkPeriod) {
+    refreshTimer_.start(refreshPeriod);
+    blinkTimer_.start(blinkPeriod);
+}
+
+bool CMainFrame::TimersRunning() const {
+    return refreshTimer_.isActive() && blinkTimer_.isActive();
+}
+
+DisplayMode CMainFrame::CurrentMode() const {
+    return DisplayModeFromSetting(application_.Settings().DisplayMode());
+}
+
+void CMainFrame::SetDisplayMode(DisplayMode mode) {
+    application_.Settings().SetDisplayMode(SettingOf(mode));
+    document_.doc().UpdatePollingMode(SettingOf(mode));
+}
+
+// The window keeps its size in the normal modes and covers the screen in
+// fullscreen; the rectangles of each mode are the window geometry's.
+void CMainFrame::ApplyDisplayMode() {
+    const DisplayMode mode = CurrentMode();
+    bars_ = BarsForMode(mode, bars_);
+    applyBars();
+    view_->SetDisplayMode(mode);
+    if (shown_) {
+        if (mode == DisplayMode::Fullscreen) {
+            showFullScreen();
+        } else {
+            showNormal();
+        }
+    }
+}
+
+void CMainFrame::ExitFullscreen() {
+    if (CurrentMode() != DisplayMode::Fullscreen) {
+        return;
+    }
+    SetDisplayMode(
+        ModeAfterFullscreen(DisplayModeFromSetting(application_.Settings().PreviousDisplayMode())));
+    ApplyDisplayMode();
+}
+
+void CMainFrame::AddHistoryEntry(const QStringList& keys) {
+    commandsBar_->AddEntry(keys.join(QStringLiteral(" + ")));
+}
+
+void CMainFrame::toggleBar(bool BarVisibility::*bar) {
+    bars_.*bar = !(bars_.*bar);
+    applyBars();
+}
+
+// Floating bars appear only with the window: before its first show they would
+// stand alone on the screen.
+void CMainFrame::applyBars() {
+    mainToolbar_->setVisible(bars_.mainToolbar);
+    statusBar()->setVisible(bars_.statusBar);
+    fullscreenBar_->setVisible(shown_ && bars_.fullscreenToolbar);
+    commandsBar_->setVisible(shown_ && bars_.commandsBar);
+    refreshCommands();
+}
+
+void CMainFrame::refreshCommands() {
+    FrameState state;
+    state.mode = CurrentMode();
+    state.commandsBarVisible = bars_.commandsBar;
+    state.fullscreenBarVisible = bars_.fullscreenToolbar;
+    state.mainToolbarVisible = bars_.mainToolbar;
+    state.statusBarVisible = bars_.statusBar;
+    state.screenshotZoom = application_.ScreenshotZoom();
+    commands_.Refresh(state);
+}
+
+void CMainFrame::onModelLoaded() {
+    ApplyDisplayMode();
+    view_->ModelChanged();
+    updateTitle();
+    updateSerialPane();
+}
+
+void CMainFrame::onTimer(DocumentTimer timer) {
+    document_.doc().OnTimer(timer);
+}
+
+void CMainFrame::updateTitle() {
+    const std::optional<session::ModelSelection> selection = document_.doc().SyncInfo().selection();
+    const bool loaded = !document_.doc().Model().model().hardwareName.isEmpty();
+    const QString title =
+        loaded && selection
+            ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
+            : tr("Untitled");
+    setWindowTitle(FrameTitle(title));
+}
+
+void CMainFrame::updateSerialPane() {
+    const QString serial = document_.doc().GetSerialText();
+    serialPane_->setText(serial.isEmpty() ? QString() : QStringLiteral("#") + serial);
+}
+
+template <typename Dialog> int CMainFrame::runPausingTimers(Dialog& dialog) {
+    const bool running = TimersRunning();
+    refreshTimer_.stop();
+    blinkTimer_.stop();
+    const int result = dialog.exec();
+    if (running) {
+        refreshTimer_.start();
+        blinkTimer_.start();
+    }
+    return result;
+}
+
+void CMainFrame::showAbout() {
+    CAboutDlg about(this);
+    runPausingTimers(about);
+}
+
+void CMainFrame::showCursorSettings() {
+    CCursorSettingsDlg dialog(application_.Settings().Cursor(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        application_.Settings().SetCursor(dialog.Settings());
+    }
+}
+
+void CMainFrame::startScreenshot() {
+    document_.doc().StartScreenshot(application_.Settings().Screenshot());
+}
+
+void CMainFrame::setZoom(int zoom) {
+    application_.SetScreenshotZoom(zoom);
+    refreshCommands();
+}
+
+// With its right edge at the click, as the fullscreen menu opens.
+void CMainFrame::showContextMenu(QPoint globalPosition) {
+    contextMenu_->popup(globalPosition - QPoint(contextMenu_->sizeHint().width(), 0));
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    serialPane_->setFixedWidth(std::min(kSerialPaneWidth, width() / kSerialPaneShare));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    settings::CommandsToolbarSettings commands = application_.Settings().CommandsToolbar();
+    commands.SetVisible(bars_.commandsBar);
+    application_.Settings().SetCommandsToolbar(commands);
+    application_.StoreGlobalProfile();
+    refreshTimer_.stop();
+    blinkTimer_.stop();
+    event->accept();
+}
+
+// Space leaves fullscreen, for a key pressed anywhere in this window; the key
+// goes on to where it was going. A key passed on to a parent comes by again,
+// when fullscreen is already left.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (key->key() == Qt::Key_Space && !key->isAutoRepeat() && widget->window() == this) {
+            ExitFullscreen();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace ombrix::shell

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "base/Rect.h"
+#include "document/DocumentHost.h"
+#include "shell/ApplicationServices.h"
+#include "shell/CommandTable.h"
+#include "shell/DisplayMode.h"
+#include "shell/ModeBars.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStringList>
+#include <QTimer>
+#include <chrono>
+
+namespace ombrix::shell {
+
+class CCommandsToolbar;
+class CFloatingBar;
+class COmbrixView;
+class CToolBarEx;
+
+// The application's window: the instrument view, the menus, the main toolbar,
+// the status bar, the floating fullscreen toolbar and commands history bar, the
+// four display modes, and the two timers that drive the document.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Throws std::runtime_error when the toolbar images cannot be made.
+    CMainFrame(ApplicationServices& application, document::DocumentHost& document);
+    ~CMainFrame() override;
+
+    // The first show: at the stored rectangle, in the stored mode, with the
+    // floating bars as they were left.
+    void ShowInitially();
+    void StartTimers(std::chrono::milliseconds refreshPeriod,
+                     std::chrono::milliseconds blinkPeriod);
+    bool TimersRunning() const;
+
+    // The current mode becomes the previous one; the document polls accordingly.
+    void SetDisplayMode(DisplayMode mode);
+    // Shows and hides the bars for the current mode and lays the view out.
+    void ApplyDisplayMode();
+    // Back to the mode before fullscreen; only in fullscreen.
+    void ExitFullscreen();
+    // A key press for the commands history: the key names joined by " + ".
+    void AddHistoryEntry(const QStringList& keys);
+
+    DisplayMode CurrentMode() const;
+    BarVisibility Bars() const { return bars_; }
+    const CommandTable& Commands() const { return commands_; }
+    COmbrixView& View() const { return *view_; }
+    CCommandsToolbar& CommandsBar() const { return *commandsBar_; }
+    CToolBarEx& MainToolbar() const { return *mainToolbar_; }
+    CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void connectActions();
+    void createMenus();
+    void createContextMenu();
+    void createToolbars();
+    void createStatusBar();
+    void connectDocument();
+    void onModelLoaded();
+    void onTimer(document::DocumentTimer timer);
+    void toggleBar(bool BarVisibility::*bar);
+    void applyBars();
+    void refreshCommands();
+    void updateTitle();
+    void updateSerialPane();
+    void showAbout();
+    void showCursorSettings();
+    void startScreenshot();
+    void setZoom(int zoom);
+    void showContextMenu(QPoint globalPosition);
+    // Stops both timers while a modal dialog is open; restarts those that ran.
+    template <typename Dialog> int runPausingTimers(Dialog& dialog);
+
+    ApplicationServices& application_;
+    document::DocumentHost& document_;
+    CommandTable commands_;
+    COmbrixView* view_ = nullptr;
+    CToolBarEx* mainToolbar_ = nullptr;
+    CToolBarEx* fullscreenToolbar_ = nullptr;
+    CFloatingBar* fullscreenBar_ = nullptr;
+    CCommandsToolbar* commandsBar_ = nullptr;
+    QLabel* serialPane_ = nullptr;
+    QLabel* statusPane_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QTimer refreshTimer_;
+    QTimer blinkTimer_;
+    BarVisibility bars_;
+    bool shown_ = false;
+};
+
+// The title of the window: the document's and the application's joined by " - ".
+QString FrameTitle(const QString& documentTitle);
+
+} // namespace ombrix::shell

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace ombrix::shell {
+
+// The program's command ids, as menus, toolbars and accelerators carry them.
+enum class CommandId : int {
+    ScreenshotZoom1 = 134,
+    ScreenshotZoom2 = 135,
+    ScreenshotZoom3 = 136,
+    ScreenshotZoom4 = 137,
+    FullscreenToolbar = 103,
+    CursorSettings = 32777,
+    ScreenshotSave = 32773,
+    Fullscreen = 32778,
+    NormalWithoutKeyboard = 32788,
+    NormalWithKeyboard = 32789,
+    KeyboardBar = 32796,
+    Compact = 32804,
+    ExitFullscreen = 32807,
+    CommandsBar = 32819,
+    MainToolbar = 59392,
+    StatusBar = 59393,
+    About = 57664,
+};
+
+} // namespace ombrix::shell

@@ -1,0 +1,77 @@
+#include "shell/ViewLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix::shell {
+
+namespace {
+
+int truncated(double value) {
+    return static_cast<int>(std::trunc(value));
+}
+
+// The smaller of the two ratios, the first when they are equal; none unless
+// both sides and the result are usable.
+std::optional<double> fitZoom(const QRect& client, double width, double height) {
+    if (client.width() <= 0 || client.height() <= 0 || width <= 0 || height <= 0) {
+        return std::nullopt;
+    }
+    const double zoom = std::min(client.width() / width, client.height() / height);
+    return std::isfinite(zoom) && zoom > 0 ? std::optional(zoom) : std::nullopt;
+}
+
+QSize scaled(double width, double height, double zoom) {
+    return {truncated(width * zoom), truncated(height * zoom)};
+}
+
+} // namespace
+
+std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& picture,
+                                          const base::Rect& display) {
+    const std::optional<double> zoom = fitZoom(client, picture.width(), picture.height());
+    if (!zoom) {
+        return std::nullopt;
+    }
+    ViewLayout layout;
+    layout.zoom = *zoom;
+    layout.panelOrigin = {client.left() + truncated((client.width() - picture.width() * *zoom) / 2),
+                          0};
+    layout.screenOrigin = {truncated(display.left * *zoom + layout.panelOrigin.x()),
+                           truncated(display.top * *zoom + layout.panelOrigin.y())};
+    layout.panelSize = scaled(picture.width(), picture.height(), *zoom);
+    layout.screenSize =
+        scaled(static_cast<double>(display.width()), static_cast<double>(display.height()), *zoom);
+    return layout;
+}
+
+std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& picture,
+                                           const render::ScreenGeometry& geometry) {
+    const double width = geometry.displayWidth;
+    const double height =
+        static_cast<double>(geometry.displayHeight) + std::max(geometry.iconsPanelHeight, 0);
+    const std::optional<double> zoom = fitZoom(client, width, height);
+    if (!zoom) {
+        return std::nullopt;
+    }
+    ViewLayout layout;
+    layout.zoom = *zoom;
+    layout.panelOrigin = {truncated((client.width() - picture.width() * *zoom) / 2 + client.left()),
+                          0};
+    layout.screenOrigin = {truncated(client.left() + (client.width() - width * *zoom) / 2), 0};
+    layout.panelSize = scaled(picture.width(), picture.height(), *zoom);
+    layout.screenSize = scaled(width, height, *zoom);
+    return layout;
+}
+
+QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout) {
+    return {truncated((window.x() - layout.panelOrigin.x()) / layout.zoom),
+            truncated((window.y() - layout.panelOrigin.y()) / layout.zoom)};
+}
+
+QPoint PictureToWindow(const QPoint& picture, const ViewLayout& layout) {
+    return {truncated(picture.x() * layout.zoom + layout.panelOrigin.x()),
+            truncated(picture.y() * layout.zoom + layout.panelOrigin.y())};
+}
+
+} // namespace ombrix::shell

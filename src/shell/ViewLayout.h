@@ -1,0 +1,40 @@
+#pragma once
+
+#include "base/Rect.h"
+#include "render/ScreenConversion.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <optional>
+
+namespace ombrix::shell {
+
+// Where the view draws the front-panel picture and the screen, in window pixels.
+// The zoom is not rounded: the picture or screen is as large as fits.
+struct ViewLayout {
+    double zoom = 1.0;
+    QPoint panelOrigin;
+    QPoint screenOrigin;
+    QSize panelSize;  // the picture stretched by the zoom
+    QSize screenSize; // the screen image stretched by the zoom
+
+    friend bool operator==(const ViewLayout&, const ViewLayout&) = default;
+};
+
+// The front panel as large as fits `client`, centred horizontally at the top,
+// with the screen image stretched over its display rectangle. None for an
+// empty picture or client area.
+std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& picture,
+                                          const base::Rect& display);
+
+// The screen image (display and icon panel) alone, as large as fits `client`,
+// centred horizontally at the top. None for an empty screen or client area.
+std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& picture,
+                                           const render::ScreenGeometry& geometry);
+
+// A window point as a point of the picture, truncated toward zero, and back.
+QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);
+QPoint PictureToWindow(const QPoint& picture, const ViewLayout& layout);
+
+} // namespace ombrix::shell

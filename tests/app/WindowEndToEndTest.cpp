@@ -1,0 +1,273 @@
+// ombrix in a real window on a virtual X server, against ombrix-sim, driven
+// with real key presses (xdotool). Grabs of the window are compared with the
+// simulator's snapshot at the places the view's layout functions give.
+#include "SimProcess.h"
+#include "SimScreen.h"
+#include "XServer.h"
+#include "catalogue/ModelCatalogue.h"
+#include "model/ModelFile.h"
+#include "shell/ViewLayout.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+using ombrix::sim::testing::SimProcess;
+namespace shell = ombrix::shell;
+
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr int kPatienceMs = 30'000;
+// Tall, so the front panel is as wide as the window whatever the bars take.
+const char* const kSettings = "[MainSettings]\ndisplay_mode=0\n"
+                              "[MainSettings/MainFrame]\nregular_window_rect=\"0,0,640,1010\"\n"
+                              "[MainSettings/CommandsToolbar]\nvisible=0\n";
+// Channels may differ by this much after the smooth stretch.
+constexpr int kTolerance = 6;
+// The highest the view's top can lie under the menu bar and the toolbar.
+constexpr int kMaxViewTop = 160;
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() > kPatienceMs) {
+            return false;
+        }
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+// A display pixel whose neighbours all have its value: its centre keeps its
+// colour however the stretch blends.
+struct Sample {
+    int x = 0;
+    int y = 0;
+    QRgb expected = 0;
+};
+
+std::vector<Sample> samplesOf(const ombrix::sim::InstrumentModel& model, const QImage& snapshot) {
+    std::vector<Sample> samples;
+    for (int y = 1; y + 1 < model.height; y += 5) {
+        for (int x = 1; x + 1 < model.width; x += 5) {
+            bool uniform = true;
+            for (int dy = -1; dy <= 1 && uniform; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    uniform = uniform && snapshot.pixel(x + dx, y + dy) == snapshot.pixel(x, y);
+                }
+            }
+            if (uniform) {
+                samples.push_back(
+                    {x, y, ombrix::testing::ExpectedScreenPixel(model, snapshot, x, y)});
+            }
+        }
+    }
+    return samples;
+}
+
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= kTolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= kTolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= kTolerance;
+}
+
+class WindowEndToEnd : public ::testing::Test {
+protected:
+    const ombrix::sim::InstrumentModel& colour = *ombrix::sim::findModel("colour");
+    QTemporaryDir scratch;
+    std::optional<SimProcess> sim;
+    QProcess ombrix;
+    QString window;
+    ombrix::model::ModelFile modelFile;
+    QSize picture;
+    std::vector<Sample> samples;
+
+    void SetUp() override {
+        ASSERT_TRUE(qEnvironmentVariableIsSet("DISPLAY")) << "no X server";
+        const QString snapshot = scratch.filePath(QStringLiteral("snapshot.png"));
+        sim.emplace(
+            QStringList{"--do", "freeze all on", "--do", "snapshot 1 " + snapshot, "colour"});
+        ASSERT_TRUE(QDir().mkpath(scratch.filePath(QStringLiteral("config/Velmora"))));
+        QFile settings(scratch.filePath(QStringLiteral("config/Velmora/Ombrix.conf")));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(kSettings);
+        settings.close();
+
+        modelFile.load(QStringLiteral(OMBRIX_SAMPLE_MODELS_DIR "/Data/lum302plus.def"));
+        picture = QImage(modelFile.picturePath(modelFile.model().keyboardBitmap)).size();
+        ASSERT_FALSE(picture.isEmpty());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("OMBRIX_DEVICE_DIR"),
+                           QString::fromStdString(sim->deviceDirectory().string()));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath("config"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        environment.remove(QStringLiteral("OMBRIX_USB_IDS"));
+        environment.remove(QStringLiteral("OMBRIX_MODEL_DIR"));
+        ombrix.setProcessEnvironment(environment);
+        ombrix.start(QStringLiteral(OMBRIX_PROGRAM), {});
+        ASSERT_TRUE(ombrix.waitForStarted());
+
+        ASSERT_TRUE(eventually([&] {
+            window =
+                run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", " - Ombrix$"})
+                    .section(u'\n', 0, 0);
+            return !window.isEmpty();
+        })) << "no window titled Ombrix appeared";
+        ASSERT_TRUE(eventually([&] { return QImage(snapshot).width() == colour.width; }));
+        samples = samplesOf(colour, QImage(snapshot));
+        ASSERT_GT(samples.size(), 100u);
+    }
+
+    void TearDown() override {
+        ombrix.terminate();
+        if (!ombrix.waitForFinished()) {
+            ombrix.kill();
+            ombrix.waitForFinished();
+        }
+    }
+
+    QImage grab() const {
+        return QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
+    }
+
+    // Where another window of the program lies over this one: the fullscreen
+    // toolbar, which floats over the screen in fullscreen mode.
+    QRect coveredRect() const {
+        const QString bar =
+            run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Fullscreen$"})
+                .section(u'\n', 0, 0);
+        if (bar.isEmpty()) {
+            return {};
+        }
+        const QString shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", bar});
+        const auto value = [&](const char* key) {
+            const QString line =
+                shape.section(QString::fromLatin1(key) + u'=', 1).section(u'\n', 0, 0);
+            return line.toInt();
+        };
+        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+    }
+
+    // Samples of the snapshot that the grab does not show where `layout`, with
+    // the view's top at `top`, puts them; samples under `covered` are skipped.
+    int mismatches(const QImage& shown, const shell::ViewLayout& layout, int top,
+                   const QRect& covered) const {
+        int count = 0;
+        const QSize size = layout.screenSize;
+        for (const Sample& sample : samples) {
+            const QPoint at(layout.screenOrigin.x() +
+                                (2 * sample.x + 1) * size.width() / (2 * colour.width),
+                            top + layout.screenOrigin.y() +
+                                (2 * sample.y + 1) * size.height() / (2 * colour.height));
+            if (!covered.contains(at)) {
+                count += shown.valid(at) && near(shown.pixel(at), sample.expected) ? 0 : 1;
+            }
+        }
+        return count;
+    }
+
+    // Whether some top of the view, under bars of unknown height, shows the
+    // snapshot exactly where the layout function puts it.
+    using LayoutAt = std::function<std::optional<shell::ViewLayout>(const QRect& view)>;
+    bool showsSnapshot(const LayoutAt& layoutAt) const {
+        const QImage shown = grab();
+        const QRect covered = coveredRect();
+        for (int top = 0; top <= kMaxViewTop; ++top) {
+            const std::optional<shell::ViewLayout> layout =
+                layoutAt(QRect(0, 0, shown.width(), shown.height() - top));
+            if (layout && mismatches(shown, *layout, top, covered) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool showsFrontPanel() const {
+        return showsSnapshot([&](const QRect& view) {
+            return shell::LayoutWithPanel(view, picture, modelFile.model().display);
+        });
+    }
+
+    bool showsScreenAlone() const {
+        const ombrix::model::InstrumentModel& model = modelFile.model();
+        return showsSnapshot([&](const QRect& view) {
+            return shell::LayoutScreenOnly(
+                view, picture, {model.displayWidth, model.displayHeight, model.iconsPanelHeight});
+        });
+    }
+
+    // The status bar's strip at the bottom of the window.
+    QImage statusStrip() const {
+        const QImage shown = grab();
+        return shown.copy(0, shown.height() - 16, 400, 16);
+    }
+
+    // Key presses one after the other, as a person types them.
+    void press(const QStringList& keys) const {
+        run(QStringLiteral("xdotool"), {"windowfocus", window});
+        run(QStringLiteral("xdotool"), QStringList{"key", "--delay", "200"} + keys);
+    }
+};
+
+TEST_F(WindowEndToEnd, ShowsTheInstrumentsScreenInItsFrontPanelAndKeepsItWhileUnplugged) {
+    EXPECT_TRUE(eventually([&] {
+        return run(QStringLiteral("xdotool"), {"getwindowname", window}) ==
+               QStringLiteral("lum302plus.def - Ombrix");
+    })) << "the title does not name the model";
+    ASSERT_TRUE(eventually([&] { return showsFrontPanel(); }))
+        << "the screen is not where the layout puts it";
+
+    const QImage connected = statusStrip();
+    sim->controlOk("unplug 1");
+    ASSERT_TRUE(eventually([&] { return statusStrip() != connected; }))
+        << "the status bar does not say the instrument is lost";
+    EXPECT_TRUE(showsFrontPanel()) << "the last screen is kept";
+    sim->controlOk("replug 1");
+    EXPECT_TRUE(eventually([&] { return statusStrip() == connected; }))
+        << "the status bar does not say connected again";
+}
+
+TEST_F(WindowEndToEnd, KeysTakeTheWindowToFullscreenAndSpaceBack) {
+    ASSERT_TRUE(eventually([&] { return showsFrontPanel(); }));
+    press({"alt+v", "f"}); // View, Fullscreen
+    EXPECT_TRUE(eventually([&] { return showsScreenAlone(); })) << "no fullscreen layout";
+    press({"space"});
+    EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "Space did not leave fullscreen";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const ombrix::testing::XServer server(kScreenWidth, kScreenHeight);
+    if (server.display().empty()) {
+        std::fprintf(stderr, "no virtual X server (Xvfb) could be started\n");
+        return 1;
+    }
+    qputenv("DISPLAY", server.display().c_str());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const QGuiApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

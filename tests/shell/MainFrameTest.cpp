@@ -1,0 +1,245 @@
+// The real main window, built by the real application object over an empty
+// device directory and the sample models, on the offscreen platform.
+#include "app/COmbrixApp.h"
+#include "shell/CCommandsToolbar.h"
+#include "shell/CMainFrame.h"
+#include "shell/COmbrixView.h"
+#include "shell/CToolBarEx.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace ombrix::shell {
+namespace {
+
+const std::filesystem::path kPrograms = OMBRIX_SAMPLE_MODELS_DIR;
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    QTemporaryDir scratch;
+    std::unique_ptr<app::COmbrixApp> application;
+
+    QString settingsFile() const { return scratch.filePath(QStringLiteral("Ombrix.ini")); }
+
+    void writeSettings(const QByteArray& text) const {
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    bool start(const std::optional<QString>& document = std::nullopt) {
+        application = std::make_unique<app::COmbrixApp>(
+            app::COmbrixApp::Options{settingsFile(),
+                                     scratch.filePath(QStringLiteral("devices")).toStdString(),
+                                     {},
+                                     kPrograms});
+        QString error;
+        startError = {};
+        const bool started = application->InitInstance(document, error);
+        startError = error;
+        return started;
+    }
+
+    void TearDown() override {
+        if (application) {
+            frame().close();
+            application->ExitInstance();
+            application.reset();
+        }
+    }
+
+    CMainFrame& frame() const { return application->MainFrame(); }
+    QAction& action(CommandId command) const { return *frame().Commands().Action(command); }
+    void trigger(CommandId command) const { action(command).trigger(); }
+    DisplayMode mode() const { return frame().CurrentMode(); }
+
+    struct Shown {
+        bool statusBar, mainToolbar, fullscreenToolbar, commandsBar;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown shown() const {
+        return {frame().statusBar()->isVisible(), frame().MainToolbar().isVisible(),
+                frame().FullscreenToolbar().window()->isVisible(),
+                frame().CommandsBar().isVisible()};
+    }
+
+    QString startError;
+};
+
+TEST_F(MainFrameTest, EachModeShowsItsBarsAndSpaceLeavesFullscreenForTheModeBefore) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    EXPECT_EQ(shown(), (Shown{true, true, false, true}));
+    trigger(CommandId::Fullscreen);
+    EXPECT_EQ(shown(), (Shown{false, false, true, true}));
+    EXPECT_TRUE(frame().isFullScreen());
+
+    QTest::keyClick(&frame().View(), Qt::Key_Space);
+    EXPECT_EQ(mode(), DisplayMode::NormalWithKeyboard);
+    EXPECT_EQ(shown(), (Shown{true, true, false, true}));
+    QTest::keyClick(&frame().View(), Qt::Key_Space); // only in fullscreen
+    EXPECT_EQ(mode(), DisplayMode::NormalWithKeyboard);
+
+    trigger(CommandId::Compact);
+    EXPECT_EQ(shown(), (Shown{false, true, false, false}));
+    trigger(CommandId::NormalWithoutKeyboard);
+    EXPECT_EQ(shown(), (Shown{true, true, false, false})) << "the commands bar stays hidden";
+
+    trigger(CommandId::Fullscreen);
+    trigger(CommandId::Fullscreen); // fullscreen before fullscreen
+    QTest::keyClick(&frame().View(), Qt::Key_Space);
+    EXPECT_EQ(mode(), DisplayMode::NormalWithoutKeyboard);
+}
+
+// The rule table of the commands, mode by mode, as the menus show it.
+TEST_F(MainFrameTest, CommandsAreEnabledAndCheckedByTheirRulesInEveryMode) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    struct Expected {
+        CommandId mode;
+        bool statusBarEnabled, fullscreenToolbarEnabled, commandsBarEnabled, cursorEnabled;
+    };
+    const Expected table[] = {{CommandId::NormalWithKeyboard, true, false, true, true},
+                              {CommandId::NormalWithoutKeyboard, true, false, true, true},
+                              {CommandId::Fullscreen, false, true, true, true},
+                              {CommandId::Compact, false, false, false, false}};
+    for (const Expected& expected : table) {
+        SCOPED_TRACE(static_cast<int>(expected.mode));
+        trigger(expected.mode);
+        for (const CommandId modeCommand :
+             {CommandId::NormalWithKeyboard, CommandId::NormalWithoutKeyboard,
+              CommandId::Fullscreen, CommandId::Compact}) {
+            for (QAction* each : frame().Commands().Actions(modeCommand)) {
+                EXPECT_EQ(each->isChecked(), modeCommand == expected.mode)
+                    << each->objectName().toStdString();
+            }
+        }
+        EXPECT_EQ(action(CommandId::StatusBar).isEnabled(), expected.statusBarEnabled);
+        EXPECT_EQ(action(CommandId::FullscreenToolbar).isEnabled(),
+                  expected.fullscreenToolbarEnabled);
+        EXPECT_EQ(action(CommandId::CommandsBar).isEnabled(), expected.commandsBarEnabled);
+        EXPECT_EQ(action(CommandId::CursorSettings).isEnabled(), expected.cursorEnabled);
+        EXPECT_FALSE(action(CommandId::KeyboardBar).isEnabled()) << "no keyboard bar exists";
+        EXPECT_TRUE(action(CommandId::ScreenshotSave).isEnabled());
+        EXPECT_EQ(action(CommandId::MainToolbar).isChecked(), frame().MainToolbar().isVisible());
+    }
+    trigger(CommandId::Fullscreen);
+    EXPECT_TRUE(action(CommandId::FullscreenToolbar).isChecked());
+    trigger(CommandId::FullscreenToolbar);
+    EXPECT_FALSE(action(CommandId::FullscreenToolbar).isChecked());
+    EXPECT_FALSE(frame().FullscreenToolbar().window()->isVisible());
+}
+
+TEST_F(MainFrameTest, F8AsksForAScreenshotInEveryMode) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    const document::ThreadsSyncInfo& sync = application->Document().doc().SyncInfo();
+    for (const CommandId modeCommand :
+         {CommandId::NormalWithKeyboard, CommandId::NormalWithoutKeyboard, CommandId::Fullscreen,
+          CommandId::Compact}) {
+        trigger(modeCommand);
+        frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+        const std::uint32_t before = sync.refreshRequests();
+        QTest::keyClick(&frame().View(), Qt::Key_F8);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sync.refreshRequests() > before; }))
+            << static_cast<int>(modeCommand);
+    }
+}
+
+TEST_F(MainFrameTest, ClosingWritesTheZoomAndARefreshRateOf150) {
+    writeSettings("[Global]\nRefreshRate=40\nScreenshotZoom=2\n");
+    ASSERT_TRUE(start()) << startError.toStdString();
+    EXPECT_TRUE(action(CommandId::ScreenshotZoom2).isChecked());
+    trigger(CommandId::ScreenshotZoom3);
+    EXPECT_TRUE(action(CommandId::ScreenshotZoom3).isChecked());
+    EXPECT_FALSE(action(CommandId::ScreenshotZoom2).isChecked());
+    frame().close();
+    application->ExitInstance();
+    application.reset();
+
+    const QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Global/RefreshRate")).toInt(), 150);
+    EXPECT_EQ(stored.value(QStringLiteral("Global/ScreenshotZoom")).toInt(), 3);
+    EXPECT_EQ(stored.value(QStringLiteral("MainSettings/CommandsToolbar/visible")).toInt(), 1);
+}
+
+TEST_F(MainFrameTest, ADocumentThatCannotBeOpenedEndsTheStartWithItsReason) {
+    EXPECT_FALSE(start(QStringLiteral("lum745A.def")));
+    EXPECT_TRUE(startError.contains(QStringLiteral("lum745A.def"))) << startError.toStdString();
+    EXPECT_FALSE(frame().isVisible());
+    application.reset();
+
+    const QString missing = QString::fromStdString((kPrograms / "Data" / "none.def").string());
+    EXPECT_FALSE(start(missing + QStringLiteral("*5")));
+    EXPECT_TRUE(startError.contains(QStringLiteral("cannot be read"))) << startError.toStdString();
+    EXPECT_FALSE(frame().isVisible());
+    application.reset();
+}
+
+TEST_F(MainFrameTest, AnOpenedModelIsShownInItsFrontPanelAndNamedInTheTitle) {
+    const QString model = QString::fromStdString((kPrograms / "Data" / "lum302plus.def").string());
+    ASSERT_TRUE(start(model + QStringLiteral("*30302"))) << startError.toStdString();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("lum302plus.def - Ombrix"));
+    const std::optional<ViewLayout>& layout = frame().View().Layout();
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(layout->panelSize.height(), frame().View().height());
+    trigger(CommandId::NormalWithoutKeyboard);
+    ASSERT_TRUE(frame().View().Layout().has_value());
+    const QSize screen = frame().View().Layout()->screenSize;
+    EXPECT_NEAR(double(screen.width()) / screen.height(), 320.0 / 240.0, 0.01);
+}
+
+TEST_F(MainFrameTest, BeforeAnInstrumentIsFoundTheViewSaysWhereItLooks) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Untitled - Ombrix"));
+    EXPECT_FALSE(frame().View().Layout().has_value());
+    EXPECT_TRUE(SearchingText().contains(QStringLiteral("OMBRIX_USB_IDS")));
+    const QImage shown = frame().View().grab().toImage();
+    ASSERT_FALSE(shown.isNull());
+    int lit = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            lit += qGray(shown.pixel(x, y)) > 128 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, 50) << "the text is drawn";
+}
+
+// What a screen reader and a test find: every widget and action of the window
+// named, Qt's own parts aside.
+TEST_F(MainFrameTest, EveryWidgetAndActionHasAnObjectNameAndAnAccessibleName) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    for (QWidget* widget : frame().findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (name.startsWith(QStringLiteral("qt_")) ||
+            widget->parent()->objectName().startsWith(QStringLiteral("qt_"))) {
+            continue;
+        }
+        const auto* menu = qobject_cast<QMenu*>(widget);
+        if (menu != nullptr && menu->title().isEmpty() &&
+            std::all_of(menu->actions().begin(), menu->actions().end(),
+                        [](const QAction* each) { return each->menu() != nullptr; })) {
+            continue; // the menu bar's own popup of the menus a narrow window cannot show
+        }
+        EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className() << " in "
+                                     << widget->parent()->objectName().toStdString();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(accessible, nullptr) << name.toStdString();
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << name.toStdString();
+    }
+    for (QAction* each : frame().findChildren<QAction*>()) {
+        if (each->isSeparator() || each->menu() != nullptr) {
+            continue;
+        }
+        EXPECT_TRUE(each->objectName().startsWith(QStringLiteral("action")))
+            << each->text().toStdString();
+        EXPECT_FALSE(each->text().isEmpty()) << each->objectName().toStdString();
+    }
+}
+
+} // namespace
+} // namespace ombrix::shell

@@ -1,0 +1,58 @@
+#include "shell/ViewLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::shell {
+namespace {
+
+TEST(ViewLayoutTest, TheFrontPanelIsAsLargeAsFitsCentredAtTheTop) {
+    const base::Rect display{40, 30, 360, 270};
+    const auto tall = LayoutWithPanel(QRect(0, 0, 800, 900), QSize(400, 300), display);
+    ASSERT_TRUE(tall.has_value());
+    EXPECT_DOUBLE_EQ(tall->zoom, 2.0);
+    EXPECT_EQ(tall->panelOrigin, QPoint(0, 0));
+    EXPECT_EQ(tall->panelSize, QSize(800, 600));
+    EXPECT_EQ(tall->screenOrigin, QPoint(80, 60));
+    EXPECT_EQ(tall->screenSize, QSize(640, 480));
+
+    const auto wide = LayoutWithPanel(QRect(0, 0, 1000, 600), QSize(400, 300), display);
+    ASSERT_TRUE(wide.has_value());
+    EXPECT_DOUBLE_EQ(wide->zoom, 2.0);
+    EXPECT_EQ(wide->panelOrigin, QPoint(100, 0));
+    EXPECT_EQ(wide->screenOrigin, QPoint(180, 60));
+}
+
+TEST(ViewLayoutTest, TheScreenAloneIncludesItsIconPanel) {
+    const auto layout = LayoutScreenOnly(QRect(0, 0, 512, 600), QSize(400, 300),
+                                         render::ScreenGeometry{128, 64, 11});
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_DOUBLE_EQ(layout->zoom, 4.0);
+    EXPECT_EQ(layout->screenOrigin, QPoint(0, 0));
+    EXPECT_EQ(layout->screenSize, QSize(512, 300));
+
+    // Not whole: 500 / 128 = 3.906...; truncated sizes and a centred origin.
+    const auto odd = LayoutScreenOnly(QRect(0, 0, 700, 293), QSize(400, 300),
+                                      render::ScreenGeometry{128, 64, 11});
+    ASSERT_TRUE(odd.has_value());
+    EXPECT_DOUBLE_EQ(odd->zoom, 293.0 / 75.0);
+    EXPECT_EQ(odd->screenSize.width(), 500);
+    EXPECT_EQ(odd->screenOrigin, QPoint(99, 0));
+}
+
+TEST(ViewLayoutTest, WindowAndPicturePointsMapBothWaysTruncated) {
+    const auto layout = LayoutWithPanel(QRect(0, 0, 1000, 600), QSize(400, 300), {0, 0, 1, 1});
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(WindowToPicture(QPoint(301, 51), *layout), QPoint(100, 25));
+    EXPECT_EQ(WindowToPicture(QPoint(99, 0), *layout), QPoint(0, 0)); // toward zero, not down
+    EXPECT_EQ(PictureToWindow(QPoint(100, 25), *layout), QPoint(300, 50));
+}
+
+TEST(ViewLayoutTest, NothingToLayOutGivesNoLayout) {
+    EXPECT_FALSE(LayoutWithPanel(QRect(0, 0, 800, 600), QSize(0, 300), {}).has_value());
+    EXPECT_FALSE(LayoutWithPanel(QRect(0, 0, 0, 600), QSize(400, 300), {}).has_value());
+    EXPECT_FALSE(LayoutScreenOnly(QRect(0, 0, 800, 600), QSize(), render::ScreenGeometry{0, 0, 0})
+                     .has_value());
+}
+
+} // namespace
+} // namespace ombrix::shell

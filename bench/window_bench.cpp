@@ -264,7 +264,7 @@ public:
     }
 
     shell::COmbrixView& view() { return view_; }
-    const document::Frame& frame() const { return *host_.frame(); }
+    std::shared_ptr<const document::Frame> frame() const { return host_.frame(); }
 
 private:
     static document::COmbrixDoc::Options options() {
@@ -284,7 +284,8 @@ private:
 void BM_ViewRepaint(benchmark::State& state) {
     guarded(state, [&] {
         ViewOnColour live;
-        const QImage screen = live.frame().screen.AsQImage();
+        const std::shared_ptr<const document::Frame> frame = live.frame();
+        const QImage screen = frame->screen.AsQImage();
         const QRect target =
             live.view().Layout().value().screenSize.isEmpty()
                 ? throw std::runtime_error("no layout")

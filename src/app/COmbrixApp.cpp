@@ -56,7 +56,7 @@ bool COmbrixApp::InitInstance(const std::optional<QString>& documentName, QStrin
         return false;
     }
     frame_->ShowInitially();
-    frame_->StartTimers(kRefreshPeriod, kBlinkPeriod);
+    frame_->StartTimers(document::kRefreshTimerPeriod, document::kBlinkTimerPeriod);
     return true;
 }
 
@@ -95,7 +95,8 @@ void COmbrixApp::SetScreenshotZoom(int zoom) {
 
 void COmbrixApp::StoreGlobalProfile() {
     profile_.screenshotZoom = screenshotZoom_;
-    profile_.refreshRate = static_cast<std::int32_t>(kRefreshPeriod.count());
+    // "RefreshRate" holds the refresh timer's period, whatever it said at start-up.
+    profile_.refreshRate = static_cast<std::int32_t>(document::kRefreshTimerPeriod.count());
     store_.StoreProfile(profile_);
 }
 

@@ -29,10 +29,6 @@ namespace ombrix::app {
 // QApplication's thread.
 class COmbrixApp : public shell::ApplicationServices {
 public:
-    // The refresh timer's period, whatever "RefreshRate" says, and the blink timer's.
-    static constexpr std::chrono::milliseconds kRefreshPeriod{150};
-    static constexpr std::chrono::milliseconds kBlinkPeriod{500};
-
     struct Options {
         // An INI file instead of the user's store (tests).
         std::optional<QString> settingsFile;

@@ -11,7 +11,7 @@ namespace {
 
 using Outcome = link::DeviceProbe::Outcome;
 
-const char* reason(Outcome outcome) {
+std::string reason(Outcome outcome) {
     switch (outcome) {
     case Outcome::Identified:
     case Outcome::InUse:
@@ -21,7 +21,7 @@ const char* reason(Outcome outcome) {
     case Outcome::ConnectionLost:
         return "closed the connection at once (in use by another program, or unplugged)";
     case Outcome::NoAnswer:
-        return "did not answer within 4 s";
+        return "did not answer within " + std::to_string(link::kReplyTimeout.count() / 1000) + " s";
     case Outcome::NotAnInstrument:
         return "answered with no identification";
     }

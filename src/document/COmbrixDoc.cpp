@@ -99,11 +99,14 @@ bool COmbrixDoc::loadModel(const std::filesystem::path& path) {
     return true;
 }
 
+// The pictures are read from their files first, so the worker does not wait
+// for the disk; then they go in with the new screen in one locked step, so the
+// worker never converts a frame into the new screen before its icons are there.
 void COmbrixDoc::prepareScreen() {
     const model::InstrumentModel& model = model_.model();
+    render::IconImages icons = loadIconImages(GetColours());
+    icons[render::kBlinkPanelSlot].Load(model_.picturePath(model.iconClear));
     {
-        // One locked step, so the worker never converts a frame into the new
-        // screen before its icon images are there.
         const DataSetProxy dataSet(dataSet_);
         dataSet->geometry =
             render::ScreenGeometry{model.displayWidth, model.displayHeight, model.iconsPanelHeight};
@@ -112,10 +115,7 @@ void COmbrixDoc::prepareScreen() {
         // shown in the new front panel.
         dataSet->screenBytes.clear();
         frames_.clear();
-        render::CLumImage& blinkPanel = dataSet->iconImages[render::kBlinkPanelSlot];
-        blinkPanel.Release();
-        blinkPanel.Load(model_.picturePath(model.iconClear));
-        loadIconImages(*dataSet);
+        dataSet->iconImages = std::move(icons);
     }
     panelPicture_.Release();
     panelPicture_.Load(model_.picturePath(model.keyboardBitmap));
@@ -134,24 +134,29 @@ void COmbrixDoc::restoreScreenGeometry() {
 }
 
 void COmbrixDoc::ReloadIconImages() {
+    render::IconImages icons = loadIconImages(GetColours());
     bool published = false;
     {
         const DataSetProxy dataSet(dataSet_);
-        loadIconImages(*dataSet);
+        // The blink panel is the frame's, drawn anew with every frame.
+        icons[render::kBlinkPanelSlot] = std::move(dataSet->iconImages[render::kBlinkPanelSlot]);
+        dataSet->iconImages = std::move(icons);
         published = redrawAndPublish(*dataSet);
     }
     notifyFrame(published);
 }
 
-void COmbrixDoc::loadIconImages(DocumentDataSet& dataSet) const {
+render::IconImages COmbrixDoc::loadIconImages(const base::DisplayColors& colours) const {
     const model::InstrumentModel& model = model_.model();
+    render::IconImages icons;
     if (model.iconsPanelHeight < 1) {
-        return;
+        return icons;
     }
     const render::IconPaths paths{
         model_.picturePath(model.iconBitmaps[0]), model_.picturePath(model.iconBitmaps[1]),
         model_.picturePath(model.iconBitmaps[2]), model_.picturePath(model.iconClear)};
-    render::LoadIconImages(dataSet.iconImages, paths, dataSet.colours);
+    render::LoadIconImages(icons, paths, colours);
+    return icons;
 }
 
 QString COmbrixDoc::GetSerialText() const {

@@ -47,7 +47,8 @@ public:
     // Hooks are never called with the data set locked.
     struct Hooks {
         // A new frame was published: on the worker thread after a poll, or on
-        // the calling thread after a colour change.
+        // the calling thread after a colour change (with the data set locked
+        // only when that caller holds a proxy of its own).
         std::function<void()> frameReady;
         // Called after a model was loaded, before the icon images are.
         std::function<void()> modelLoaded;
@@ -108,7 +109,8 @@ private:
     bool loadModel(const std::filesystem::path& path);
     void prepareScreen();
     void restoreScreenGeometry();
-    void loadIconImages(DocumentDataSet& dataSet) const;
+    // The icon strips and empty panels in `colours`; the blink panel's slot empty.
+    render::IconImages loadIconImages(const base::DisplayColors& colours) const;
     bool redrawAndPublish(DocumentDataSet& dataSet);
     void notifyFrame(bool published) const;
     void stopScreenshot();

@@ -13,9 +13,10 @@ struct DocumentDataSet;
 // What the session worker has read, kept for its whole life. Mask bits are only
 // ever set: once a part has been read it is copied on every later merge.
 struct DataSetUpdate {
+    // Bit 1 would name the screen bytes; their own fresh flag says when they
+    // are new, so the merge needs no bit for them.
     enum MaskBit : std::uint32_t {
         kDisplayParameters = 1u << 0,
-        kScreenBytes = 1u << 1,
         kPalette = 1u << 2,
         kIdentification = 1u << 3,
         kIconState = 1u << 4,

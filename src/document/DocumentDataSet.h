@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <mutex>
-#include <optional>
 
 namespace ombrix::document {
 

@@ -125,7 +125,6 @@ void SessionWorker::readStatusAndScreen(link::Serial serial) {
             update_.freshScreen = true;
         }
     }
-    update_.mask |= DataSetUpdate::kScreenBytes;
 }
 
 render::ScreenGeometry SessionWorker::loadedGeometry() const {

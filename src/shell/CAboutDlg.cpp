@@ -23,7 +23,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setAccessibleName(tr("Ombrix icon"));
     icon->setPixmap(ApplicationIcon().pixmap(kIconSide, kIconSide));
-    auto* version = new QLabel(QString::fromLatin1(kVersionText));
+    auto* version = new QLabel(QStringLiteral("Ombrix Version " OMBRIX_VERSION));
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setAccessibleName(version->text());
     auto* purpose = new QLabel(tr("Shows an instrument's screen live on the PC and presses its "

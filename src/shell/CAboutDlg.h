@@ -6,9 +6,9 @@ namespace ombrix::shell {
 
 // "About Ombrix": the application icon, the version and what the program does.
 class CAboutDlg : public QDialog {
-public:
-    static constexpr const char* kVersionText = "Ombrix Version 1.9.3";
+    Q_OBJECT
 
+public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
 

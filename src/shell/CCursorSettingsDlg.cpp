@@ -16,9 +16,11 @@ struct SizeChoice {
 };
 
 constexpr std::array<SizeChoice, 3> kSizes = {{
-    {"Small (32x32 pixels)", "cursorSmall"},
-    {"Medium (48x48 pixels)", "cursorMedium"},
-    {"Large (256x256 pixels)", "cursorLarge"},
+    {QT_TRANSLATE_NOOP("ombrix::shell::CCursorSettingsDlg", "Small (32x32 pixels)"), "cursorSmall"},
+    {QT_TRANSLATE_NOOP("ombrix::shell::CCursorSettingsDlg", "Medium (48x48 pixels)"),
+     "cursorMedium"},
+    {QT_TRANSLATE_NOOP("ombrix::shell::CCursorSettingsDlg", "Large (256x256 pixels)"),
+     "cursorLarge"},
 }};
 
 } // namespace

@@ -10,6 +10,8 @@ namespace ombrix::shell {
 // "Cursor": the size of the presentation mouse cursors, on a copy of the
 // cursor settings that the caller takes back after OK.
 class CCursorSettingsDlg : public QDialog {
+    Q_OBJECT
+
 public:
     CCursorSettingsDlg(const settings::CursorSettings& settings, QWidget* parent = nullptr);
 

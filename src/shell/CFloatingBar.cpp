@@ -1,5 +1,6 @@
 #include "shell/CFloatingBar.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace ombrix::shell {
@@ -21,7 +22,9 @@ void CFloatingBar::FloatAt(QPoint screenPoint) {
 
 void CFloatingBar::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
-    emit closedByUser();
+    if (event->spontaneous()) {
+        emit closedByUser();
+    }
 }
 
 } // namespace ombrix::shell

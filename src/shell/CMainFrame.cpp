@@ -6,14 +6,18 @@
 #include "shell/CCursorSettingsDlg.h"
 #include "shell/COmbrixView.h"
 #include "shell/CToolBarEx.h"
+#include "shell/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSizeGrip>
 #include <QStatusBar>
+#include <array>
 #include <stdexcept>
 
 namespace ombrix::shell {
@@ -35,9 +39,9 @@ constexpr std::array<CommandId, 4> kZoomCommands = {
     CommandId::ScreenshotZoom4};
 
 // Menus are named for tests and read out by their titles.
-void name(QWidget* menu, const QString& objectName) {
+void nameMenu(QMenu* menu, const QString& objectName) {
     menu->setObjectName(objectName);
-    menu->setAccessibleName(static_cast<QMenu*>(menu)->title().remove(u'&'));
+    menu->setAccessibleName(menu->title().remove(u'&'));
 }
 
 // A toolbar's strip at 1x and 2x; throws when the artwork cannot be drawn.
@@ -114,16 +118,16 @@ void CMainFrame::createMenus() {
     menuBar()->setObjectName(QStringLiteral("menuBar"));
     menuBar()->setAccessibleName(tr("Menu bar"));
     QMenu* view = menuBar()->addMenu(tr("&View"));
-    name(view, QStringLiteral("viewMenu"));
+    nameMenu(view, QStringLiteral("viewMenu"));
     QMenu* toolbars = view->addMenu(tr("&Toolbars"));
-    name(toolbars, QStringLiteral("toolbarsMenu"));
+    nameMenu(toolbars, QStringLiteral("toolbarsMenu"));
     toolbars->addAction(commands_.Action(CommandId::MainToolbar));
     toolbars->addAction(commands_.Action(CommandId::KeyboardBar));
     toolbars->addAction(commands_.Action(CommandId::CommandsBar));
     view->addAction(commands_.Action(CommandId::StatusBar));
     view->addSeparator();
     QMenu* normal = view->addMenu(tr("Normal"));
-    name(normal, QStringLiteral("normalMenu"));
+    nameMenu(normal, QStringLiteral("normalMenu"));
     normal->addAction(commands_.Action(CommandId::NormalWithKeyboard));
     normal->addAction(commands_.Action(CommandId::NormalWithoutKeyboard));
     view->addAction(commands_.Action(CommandId::Fullscreen));
@@ -132,27 +136,27 @@ void CMainFrame::createMenus() {
     view->addAction(commands_.Action(CommandId::CursorSettings));
 
     QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
-    name(screenshot, QStringLiteral("screenshotMenu"));
+    nameMenu(screenshot, QStringLiteral("screenshotMenu"));
     screenshot->addAction(commands_.Action(CommandId::ScreenshotSave));
     screenshot->addSeparator();
     QMenu* zoom = screenshot->addMenu(tr("&Zoom"));
-    name(zoom, QStringLiteral("zoomMenu"));
+    nameMenu(zoom, QStringLiteral("zoomMenu"));
     for (const CommandId command : kZoomCommands) {
         zoom->addAction(commands_.Action(command));
     }
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    name(help, QStringLiteral("helpMenu"));
+    nameMenu(help, QStringLiteral("helpMenu"));
     help->addAction(commands_.Action(CommandId::About));
 }
 
 // The fullscreen mode's menu, on a right click into the view.
 void CMainFrame::createContextMenu() {
     contextMenu_ = new QMenu(tr("Fullscreen"), this);
-    name(contextMenu_, QStringLiteral("fullscreenMenu"));
+    nameMenu(contextMenu_, QStringLiteral("fullscreenMenu"));
     contextMenu_->addAction(commands_.Action(CommandId::ExitFullscreen));
     QMenu* view = contextMenu_->addMenu(tr("&View"));
-    name(view, QStringLiteral("fullscreenViewMenu"));
+    nameMenu(view, QStringLiteral("fullscreenViewMenu"));
     view->addAction(commands_.Add(CommandId::NormalWithKeyboard, tr("Normal &with keyboard"),
                                   QStringLiteral("ContextNormalWithKeyboard")));
     view->addAction(commands_.Add(CommandId::NormalWithoutKeyboard, tr("Normal with&out keyboard"),
@@ -170,7 +174,7 @@ void CMainFrame::createContextMenu() {
     contextMenu_->addAction(commands_.Action(CommandId::FullscreenToolbar));
     contextMenu_->addSeparator();
     QMenu* screenshot = contextMenu_->addMenu(tr("&Screenshot"));
-    name(screenshot, QStringLiteral("fullscreenScreenshotMenu"));
+    nameMenu(screenshot, QStringLiteral("fullscreenScreenshotMenu"));
     screenshot->addAction(commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve\tF8"),
                                         QStringLiteral("ContextScreenshotSave")));
 }
@@ -186,7 +190,7 @@ void CMainFrame::createToolbars() {
     mainToolbar_->toggleViewAction()->setObjectName(QStringLiteral("actionShowMainToolbar"));
     addToolBar(Qt::TopToolBarArea, mainToolbar_);
 
-    fullscreenToolbar_ = new CToolBarEx(tr("Fullscreen"));
+    fullscreenToolbar_ = new CToolBarEx(tr("Fullscreen"), this);
     fullscreenToolbar_->setObjectName(QStringLiteral("fullscreenToolbar"));
     fullscreenToolbar_->setAccessibleName(tr("Fullscreen"));
     loadImages(*fullscreenToolbar_,
@@ -273,7 +277,7 @@ void CMainFrame::connectDocument() {
 void CMainFrame::ShowInitially() {
     const base::Rect rect = application_.Settings().MainFrame().WindowRect();
     move(rect.left, rect.top);
-    resize(static_cast<int>(rect.width()), static_cast<int>(rect.height()));
+    resize(WindowSizeOf(rect));
     show();
     shown_ = true;
     document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
@@ -307,12 +311,10 @@ void CMainFrame::ApplyDisplayMode() {
     bars_ = BarsForMode(mode, bars_);
     applyBars();
     view_->SetDisplayMode(mode);
-    if (shown_) {
-        if (mode == DisplayMode::Fullscreen) {
-            showFullScreen();
-        } else {
-            showNormal();
-        }
+    if (shown_ && mode == DisplayMode::Fullscreen) {
+        showFullScreen();
+    } else if (isFullScreen()) {
+        showNormal();
     }
 }
 
@@ -419,12 +421,27 @@ void CMainFrame::showContextMenu(QPoint globalPosition) {
     contextMenu_->popup(globalPosition - QPoint(contextMenu_->sizeHint().width(), 0));
 }
 
+// Where the window stands in a normal mode and state, so it opens there again;
+// as it is restored by ShowInitially: the frame's top-left and the inner size.
+void CMainFrame::rememberPlacement() {
+    const DisplayMode mode = CurrentMode();
+    const bool normalMode =
+        mode == DisplayMode::NormalWithKeyboard || mode == DisplayMode::NormalWithoutKeyboard;
+    if (!normalMode || windowState() != Qt::WindowNoState) {
+        return;
+    }
+    settings::MainFrameSettings placement = application_.Settings().MainFrame();
+    placement.SetWindowRect({x(), y(), x() + width(), y() + height()});
+    application_.Settings().SetMainFrame(placement);
+}
+
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     serialPane_->setFixedWidth(std::min(kSerialPaneWidth, width() / kSerialPaneShare));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    rememberPlacement();
     settings::CommandsToolbarSettings commands = application_.Settings().CommandsToolbar();
     commands.SetVisible(bars_.commandsBar);
     application_.Settings().SetCommandsToolbar(commands);

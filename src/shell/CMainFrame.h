@@ -7,12 +7,13 @@
 #include "shell/DisplayMode.h"
 #include "shell/ModeBars.h"
 
-#include <QLabel>
 #include <QMainWindow>
-#include <QMenu>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+
+class QLabel;
+class QMenu;
 
 namespace ombrix::shell {
 
@@ -75,13 +76,14 @@ private:
     void applyBars();
     void refreshCommands();
     void updateTitle();
+    void rememberPlacement();
     void updateSerialPane();
     void showAbout();
     void showCursorSettings();
     void startScreenshot();
     void setZoom(int zoom);
     void showContextMenu(QPoint globalPosition);
-    // Stops both timers while a modal dialog is open; restarts those that ran.
+    // Runs the dialog with both timers stopped; restarts them if they ran.
     template <typename Dialog> int runPausingTimers(Dialog& dialog);
 
     ApplicationServices& application_;

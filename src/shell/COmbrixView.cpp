@@ -1,5 +1,6 @@
 #include "shell/COmbrixView.h"
 
+#include "document/DocumentHost.h"
 #include "link/DeviceDirectory.h"
 
 #include <QMouseEvent>
@@ -42,7 +43,16 @@ void COmbrixView::ModelChanged() {
 }
 
 void COmbrixView::FrameChanged() {
-    if (currentScreenKey() != screenKey_ && updateScreen()) {
+    const std::shared_ptr<const document::Frame> frame = document_.frame();
+    if (!frame || !layout_) {
+        return;
+    }
+    if (laidOutScreen_.isValid() && shownScreen(frame.get()) != laidOutScreen_) {
+        relayout(); // the screen turned out deeper or shallower than laid out
+        return;
+    }
+    if (keyOf(*frame) != screenKey_) {
+        updateScreen(*frame);
         update(screenRect());
     }
 }
@@ -65,16 +75,16 @@ QSize COmbrixView::devicePixels(QSize logical) const {
 // rather than not at all.
 void COmbrixView::relayout() {
     layout_.reset();
+    laidOutScreen_ = {};
     if (modelLoaded()) {
         const model::InstrumentModel& model = document_.doc().Model().model();
         const render::CLumImage& picture = document_.doc().PanelPicture();
         const QSize pictureSize(picture.Width(), picture.Height());
-        const render::ScreenGeometry geometry{model.displayWidth, model.displayHeight,
-                                              model.iconsPanelHeight};
         if (mode_ == DisplayMode::NormalWithKeyboard && !picture.IsEmpty()) {
             layout_ = LayoutWithPanel(rect(), pictureSize, model.display);
         } else {
-            layout_ = LayoutScreenOnly(rect(), pictureSize, geometry);
+            laidOutScreen_ = shownScreen(document_.frame().get());
+            layout_ = LayoutScreenOnly(rect(), laidOutScreen_);
         }
     }
     panel_ = {};
@@ -82,36 +92,41 @@ void COmbrixView::relayout() {
     update();
 }
 
-std::optional<COmbrixView::ScreenKey> COmbrixView::currentScreenKey() const {
-    const std::shared_ptr<const document::Frame> frame = document_.frame();
-    if (!frame || !layout_) {
-        return std::nullopt;
+QSize COmbrixView::shownScreen(const document::Frame* frame) const {
+    const model::InstrumentModel& model = document_.doc().Model().model();
+    if (frame == nullptr) {
+        return {model.displayWidth, model.displayHeight + std::max(model.iconsPanelHeight, 0)};
     }
-    const bool blink = document_.doc().BlinkPhase() && !frame->blinkPanel.IsEmpty();
-    return ScreenKey{frame->generation, blink, devicePixels(layout_->screenSize)};
+    const render::ScreenGeometry& geometry = frame->geometry;
+    return {geometry.displayWidth,
+            render::DisplayTop(geometry, frame->bitsPerPixel) + geometry.displayHeight};
 }
 
-bool COmbrixView::updateScreen() {
-    const std::optional<ScreenKey> key = currentScreenKey();
-    const std::shared_ptr<const document::Frame> frame = document_.frame();
-    if (!key || !frame || key->size.isEmpty()) {
-        return false;
+COmbrixView::ScreenKey COmbrixView::keyOf(const document::Frame& frame) const {
+    const bool blink = document_.doc().BlinkPhase() && !frame.blinkPanel.IsEmpty();
+    return ScreenKey{frame.generation, blink, devicePixels(layout_->screenSize)};
+}
+
+void COmbrixView::updateScreen(const document::Frame& frame) {
+    const ScreenKey key = keyOf(frame);
+    if (key == screenKey_ || key.size.isEmpty()) {
+        return;
     }
-    if (key == screenKey_) {
-        return true;
-    }
-    if (screen_.size() != key->size) {
-        screen_ = QImage(key->size, QImage::Format_RGB32);
+    if (screen_.size() != key.size) {
+        screen_ = QImage(key.size, QImage::Format_RGB32);
     }
     screen_.setDevicePixelRatio(1.0);
-    const render::CLumImage shown = key->blink ? frame->withBlinkPanel() : frame->screen;
+    const render::CLumImage blinking = key.blink ? frame.withBlinkPanel() : render::CLumImage();
+    const render::CLumImage& source = key.blink ? blinking : frame.screen;
+    // Only the rows shown: a deeper screen's unused rows below the display
+    // would squash the picture.
+    const QSize shown = shownScreen(&frame);
     QPainter painter(&screen_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(QPoint(0, 0), key->size), shown.AsQImage());
+    painter.drawImage(QRect(QPoint(0, 0), key.size), source.AsQImage(), QRect(QPoint(0, 0), shown));
     painter.end();
     screen_.setDevicePixelRatio(devicePixelRatioF());
     screenKey_ = key;
-    return true;
 }
 
 void COmbrixView::drawPanel(QPainter& painter) {
@@ -160,7 +175,8 @@ void COmbrixView::paintEvent(QPaintEvent* event) {
         return;
     }
     drawPanel(painter);
-    if (updateScreen()) {
+    if (const std::shared_ptr<const document::Frame> frame = document_.frame()) {
+        updateScreen(*frame);
         painter.drawImage(layout_->screenOrigin, screen_);
     }
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-#include "document/DocumentHost.h"
+#include "document/Frame.h"
 #include "shell/DisplayMode.h"
 #include "shell/ViewLayout.h"
 
 #include <QImage>
 #include <QWidget>
+#include <memory>
 #include <optional>
+
+namespace ombrix::document {
+class DocumentHost;
+}
 
 namespace ombrix::shell {
 
@@ -52,10 +57,13 @@ private:
 
     bool modelLoaded() const;
     void relayout();
-    std::optional<ScreenKey> currentScreenKey() const;
-    // Stretches the frame into the kept screen when the key changed; false when
-    // there is no frame to show.
-    bool updateScreen();
+    // The instrument pixels the screen shows: the display, with the icon panel
+    // of a one-bit screen; without the rows below the display that nothing
+    // draws on a deeper screen.
+    QSize shownScreen(const document::Frame* frame) const;
+    ScreenKey keyOf(const document::Frame& frame) const;
+    // Stretches `frame` into the kept screen when its key changed.
+    void updateScreen(const document::Frame& frame);
     void drawPanel(QPainter& painter);
     void drawSearching(QPainter& painter);
     QRect screenRect() const;
@@ -68,6 +76,7 @@ private:
     QImage panel_;  // the picture stretched for the layout
     QImage screen_; // the frame stretched for the layout, drawn anew in place
     std::optional<ScreenKey> screenKey_;
+    QSize laidOutScreen_; // what shownScreen gave a layout of the screen alone
 };
 
 // The text the view shows while no model is loaded.

@@ -22,6 +22,8 @@ struct ToolbarButton {
 // transparent, any other depth is refused. Buttons are 7 pixels wider and 6
 // higher than their images.
 class CToolBarEx : public QToolBar {
+    Q_OBJECT
+
 public:
     explicit CToolBarEx(const QString& title, QWidget* parent = nullptr);
 

@@ -21,6 +21,11 @@ std::optional<double> fitZoom(const QRect& client, double width, double height) 
     return std::isfinite(zoom) && zoom > 0 ? std::optional(zoom) : std::nullopt;
 }
 
+// The left edge of a width centred in the client area.
+int centredLeft(const QRect& client, double width) {
+    return truncated(client.left() + (client.width() - width) / 2);
+}
+
 QSize scaled(double width, double height, double zoom) {
     return {truncated(width * zoom), truncated(height * zoom)};
 }
@@ -35,8 +40,7 @@ std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& pict
     }
     ViewLayout layout;
     layout.zoom = *zoom;
-    layout.panelOrigin = {client.left() + truncated((client.width() - picture.width() * *zoom) / 2),
-                          0};
+    layout.panelOrigin = {centredLeft(client, picture.width() * *zoom), 0};
     layout.screenOrigin = {truncated(display.left * *zoom + layout.panelOrigin.x()),
                            truncated(display.top * *zoom + layout.panelOrigin.y())};
     layout.panelSize = scaled(picture.width(), picture.height(), *zoom);
@@ -45,22 +49,15 @@ std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& pict
     return layout;
 }
 
-std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& picture,
-                                           const render::ScreenGeometry& geometry) {
-    const double width = geometry.displayWidth;
-    const double height =
-        static_cast<double>(geometry.displayHeight) + std::max(geometry.iconsPanelHeight, 0);
-    const std::optional<double> zoom = fitZoom(client, width, height);
+std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& screen) {
+    const std::optional<double> zoom = fitZoom(client, screen.width(), screen.height());
     if (!zoom) {
         return std::nullopt;
     }
     ViewLayout layout;
     layout.zoom = *zoom;
-    layout.panelOrigin = {truncated((client.width() - picture.width() * *zoom) / 2 + client.left()),
-                          0};
-    layout.screenOrigin = {truncated(client.left() + (client.width() - width * *zoom) / 2), 0};
-    layout.panelSize = scaled(picture.width(), picture.height(), *zoom);
-    layout.screenSize = scaled(width, height, *zoom);
+    layout.screenOrigin = {centredLeft(client, screen.width() * *zoom), 0};
+    layout.screenSize = scaled(screen.width(), screen.height(), *zoom);
     return layout;
 }
 

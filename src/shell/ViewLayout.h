@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/Rect.h"
-#include "render/ScreenConversion.h"
 
 #include <QPoint>
 #include <QRect>
@@ -14,10 +13,10 @@ namespace ombrix::shell {
 // The zoom is not rounded: the picture or screen is as large as fits.
 struct ViewLayout {
     double zoom = 1.0;
-    QPoint panelOrigin;
+    QPoint panelOrigin; // with the front panel only
     QPoint screenOrigin;
-    QSize panelSize;  // the picture stretched by the zoom
-    QSize screenSize; // the screen image stretched by the zoom
+    QSize panelSize;  // the picture stretched by the zoom; empty without it
+    QSize screenSize; // the screen stretched by the zoom
 
     friend bool operator==(const ViewLayout&, const ViewLayout&) = default;
 };
@@ -28,10 +27,10 @@ struct ViewLayout {
 std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& picture,
                                           const base::Rect& display);
 
-// The screen image (display and icon panel) alone, as large as fits `client`,
-// centred horizontally at the top. None for an empty screen or client area.
-std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& picture,
-                                           const render::ScreenGeometry& geometry);
+// The screen alone (`screen`: the instrument pixels shown, the icon panel of a
+// one-bit screen included), as large as fits `client`, centred horizontally at
+// the top. None for an empty screen or client area.
+std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& screen);
 
 // A window point as a point of the picture, truncated toward zero, and back.
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);

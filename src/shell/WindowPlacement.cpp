@@ -16,7 +16,21 @@ qint64 distanceSquared(QPoint point, const QRect& rect) {
     return dx * dx + dy * dy;
 }
 
+constexpr std::int64_t kMinimumWindowSide = 64;
+constexpr std::int64_t kMaximumWindowSide = 16384;
+constexpr QSize kDefaultWindowSize{300, 300};
+
 } // namespace
+
+QSize WindowSizeOf(const base::Rect& rect) {
+    const auto usable = [](std::int64_t side) {
+        return side >= kMinimumWindowSide && side <= kMaximumWindowSide;
+    };
+    if (!usable(rect.width()) || !usable(rect.height())) {
+        return kDefaultWindowSize;
+    }
+    return {static_cast<int>(rect.width()), static_cast<int>(rect.height())};
+}
 
 QRect MonitorRectAt(QPoint point, const std::vector<QRect>& monitors) {
     QRect nearest;
@@ -44,8 +58,8 @@ base::Rect PlaceOnMonitors(const base::Rect& rect, const std::vector<QRect>& mon
     }
     const std::int32_t left = primary.left() + primary.width() / 4;
     const std::int32_t top = primary.top() + primary.height() / 4;
-    return {left, top, static_cast<std::int32_t>(left + rect.width()),
-            static_cast<std::int32_t>(top + rect.height())};
+    const QSize size = WindowSizeOf(rect);
+    return {left, top, left + size.width(), top + size.height()};
 }
 
 } // namespace ombrix::shell

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <vector>
 
 namespace ombrix::shell {
@@ -15,6 +16,10 @@ QRect MonitorRectAt(QPoint point, const std::vector<QRect>& monitors);
 // Whether both the top-left and the bottom-right corner of `rect` lie in the
 // monitor nearest its top-left; the right and bottom edges count as outside.
 bool IsRectOnMonitor(const base::Rect& rect, const std::vector<QRect>& monitors);
+
+// The window's size from a stored rectangle; the default rectangle's size for
+// one too small or too large to have been meant.
+QSize WindowSizeOf(const base::Rect& rect);
 
 // A stored window rectangle brought back onto a monitor: one that is not on a
 // monitor moves, keeping its size, so that its top-left lies a quarter of the

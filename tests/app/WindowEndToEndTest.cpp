@@ -213,8 +213,7 @@ protected:
     bool showsScreenAlone() const {
         const ombrix::model::InstrumentModel& model = modelFile.model();
         return showsSnapshot([&](const QRect& view) {
-            return shell::LayoutScreenOnly(
-                view, picture, {model.displayWidth, model.displayHeight, model.iconsPanelHeight});
+            return shell::LayoutScreenOnly(view, QSize(model.displayWidth, model.displayHeight));
         });
     }
 

@@ -213,7 +213,6 @@ protected:
         dataSet.screenImage.SetPixel(0, 0, kUntouched);
         dataSet.colours.colours = {base::ColorRef(0x0000A1u), base::ColorRef(0x00B200u),
                                    base::ColorRef(0xC30000u), base::ColorRef(0xD4D4D4u)};
-        update.mask = DataSetUpdate::kScreenBytes;
         update.screenBytes = {0x01, 0x80};
         update.screenGeometry = kGeometry;
         update.freshScreen = true;

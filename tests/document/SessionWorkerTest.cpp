@@ -150,7 +150,8 @@ TEST_F(SessionWorkerTest, ANewScreenIsReadWholeOnceAModelIsLoaded) {
     EXPECT_EQ(pass(Pass::Polled), "#7,SP,3;#7,SC;");
 
     ASSERT_EQ(generation(), 1u);
-    const render::CLumImage& screen = frames.latest()->screen;
+    const std::shared_ptr<const Frame> frame = frames.latest();
+    const render::CLumImage& screen = frame->screen;
     const ReadOnlyDataSetProxy read(dataSet);
     EXPECT_EQ(screen.Pixel(0, 0), read->palette[1]);
     EXPECT_EQ(screen.Pixel(0, 1), read->palette[2]);

@@ -44,6 +44,11 @@ TEST(WindowPlacementTest, ARectangleOffTheMonitorsComesBackAQuarterIntoThePrimar
     EXPECT_FALSE(IsRectOnMonitor({100, 100, 1920, 500}, {monitors[0]}));
     EXPECT_TRUE(IsRectOnMonitor({100, 100, 1919, 1079}, {monitors[0]}));
     EXPECT_EQ(MonitorRectAt(QPoint(-50, 500), monitors), monitors[0]);
+    // A damaged size comes back at the default one.
+    EXPECT_EQ(PlaceOnMonitors({-2147483647, 0, 2147483647, 10}, monitors, monitors[0]),
+              (base::Rect{480, 270, 780, 570}));
+    EXPECT_EQ(WindowSizeOf({10, 10, 20, 20}), QSize(300, 300));
+    EXPECT_EQ(WindowSizeOf({0, 0, 640, 480}), QSize(640, 480));
 }
 
 TEST(CommandLineTest, NoneOneDocumentHelpVersionOrAnError) {

@@ -22,17 +22,15 @@ TEST(ViewLayoutTest, TheFrontPanelIsAsLargeAsFitsCentredAtTheTop) {
     EXPECT_EQ(wide->screenOrigin, QPoint(180, 60));
 }
 
-TEST(ViewLayoutTest, TheScreenAloneIncludesItsIconPanel) {
-    const auto layout = LayoutScreenOnly(QRect(0, 0, 512, 600), QSize(400, 300),
-                                         render::ScreenGeometry{128, 64, 11});
+TEST(ViewLayoutTest, TheScreenAloneIsAsLargeAsFitsCentredAtTheTop) {
+    const auto layout = LayoutScreenOnly(QRect(0, 0, 512, 600), QSize(128, 64 + 11));
     ASSERT_TRUE(layout.has_value());
     EXPECT_DOUBLE_EQ(layout->zoom, 4.0);
     EXPECT_EQ(layout->screenOrigin, QPoint(0, 0));
     EXPECT_EQ(layout->screenSize, QSize(512, 300));
 
     // Not whole: 500 / 128 = 3.906...; truncated sizes and a centred origin.
-    const auto odd = LayoutScreenOnly(QRect(0, 0, 700, 293), QSize(400, 300),
-                                      render::ScreenGeometry{128, 64, 11});
+    const auto odd = LayoutScreenOnly(QRect(0, 0, 700, 293), QSize(128, 75));
     ASSERT_TRUE(odd.has_value());
     EXPECT_DOUBLE_EQ(odd->zoom, 293.0 / 75.0);
     EXPECT_EQ(odd->screenSize.width(), 500);
@@ -50,8 +48,7 @@ TEST(ViewLayoutTest, WindowAndPicturePointsMapBothWaysTruncated) {
 TEST(ViewLayoutTest, NothingToLayOutGivesNoLayout) {
     EXPECT_FALSE(LayoutWithPanel(QRect(0, 0, 800, 600), QSize(0, 300), {}).has_value());
     EXPECT_FALSE(LayoutWithPanel(QRect(0, 0, 0, 600), QSize(400, 300), {}).has_value());
-    EXPECT_FALSE(LayoutScreenOnly(QRect(0, 0, 800, 600), QSize(), render::ScreenGeometry{0, 0, 0})
-                     .has_value());
+    EXPECT_FALSE(LayoutScreenOnly(QRect(0, 0, 800, 600), QSize()).has_value());
 }
 
 } // namespace

@@ -36,11 +36,6 @@ std::string displayName(int display) {
     return name;
 }
 
-bool running(pid_t pid) {
-    int status = 0;
-    return ::waitpid(pid, &status, WNOHANG) == 0;
-}
-
 } // namespace
 
 XServer::XServer(int width, int height) {
@@ -66,7 +61,7 @@ XServer::XServer(int width, int height) {
             return;
         }
         const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-        while (running(pid_) && std::chrono::steady_clock::now() < deadline) {
+        while (running() && std::chrono::steady_clock::now() < deadline) {
             if (std::filesystem::exists(socketOf(display))) {
                 display_ = displayName(display);
                 return;
@@ -75,6 +70,15 @@ XServer::XServer(int width, int height) {
         }
         stop(); // another server took the display first: try the next one
     }
+}
+
+// Whether the server still runs; one that ended is reaped and forgotten.
+bool XServer::running() {
+    int status = 0;
+    if (pid_ > 0 && ::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+    }
+    return pid_ > 0;
 }
 
 XServer::~XServer() {

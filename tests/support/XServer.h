@@ -19,6 +19,7 @@ public:
     const std::string& display() const { return display_; }
 
 private:
+    bool running();
     void stop();
 
     pid_t pid_ = -1;

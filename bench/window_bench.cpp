@@ -5,17 +5,23 @@
 //   frame is told by the colour most of the screen has, from ombrix-cli capture);
 // - a repaint of the view at 1920 x 1080 in fullscreen mode for the 320 x 240
 //   colour model, against one QPainter::drawImage of the screen at that size;
+// - a click on a key of the front panel to the instrument's changed screen on
+//   the window, against the least latency the worker's pauses allow;
 // - CPU time and resident memory of the whole program with an unchanging
 //   screen, against the same program in compact mode, which polls nothing.
 #include "BenchSimulator.h"
 #include "XServer.h"
 #include "document/DocumentHost.h"
+#include "document/SessionWorker.h"
 #include "link/SocketBackend.h"
+#include "session/DataSource.h"
+#include "settings/ApplicationSettings.h"
 #include "shell/COmbrixView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
@@ -30,6 +36,7 @@
 #include <functional>
 #include <map>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -41,10 +48,13 @@ using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int kStarts = 5;
 constexpr int kRepaints = 50;
+constexpr int kKeyClicks = 50;
 constexpr std::chrono::seconds kCpuInterval{30};
 constexpr std::chrono::seconds kMemoryAge{60};
 constexpr std::chrono::seconds kPatience{30};
 constexpr QSize kFullHd{1920, 1080};
+// The front panel of the colour model at about its own size.
+constexpr QSize kPanelView{480, 660};
 // The normal mode without keyboard in a tall window: the screen fills the top
 // of the view.
 const char* const kScreenAloneSettings = "[MainSettings]\ndisplay_mode=1\n"
@@ -72,13 +82,19 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void waitFor(const std::function<bool()>& condition, const char* what) {
+double percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+void waitFor(const std::function<bool()>& condition, const char* what,
+             Clock::duration poll = std::chrono::milliseconds(5)) {
     const auto deadline = Clock::now() + kPatience;
     while (!condition()) {
         if (Clock::now() > deadline) {
             throw std::runtime_error(std::string("gave up waiting for ") + what);
         }
-        QThread::msleep(5);
+        std::this_thread::sleep_for(poll);
     }
 }
 
@@ -238,12 +254,12 @@ void BM_StartToFirstFrame(benchmark::State& state) {
 }
 
 // The document and the view in this process, the colour instrument's first
-// frame shown in fullscreen mode at 1920 x 1080.
+// frame shown in `mode` at `size`.
 class ViewOnColour {
 public:
-    ViewOnColour()
+    ViewOnColour(shell::DisplayMode mode, QSize size)
         : backend_(simulator_.deviceDirectory()), connection_(backend_, clock_),
-          host_(connection_, options()), view_(host_) {
+          host_(connection_, options()), view_(host_, settings_) {
         waitFor(
             [&] {
                 host_.doc().OnTimer(document::DocumentTimer::Refresh);
@@ -251,7 +267,7 @@ public:
                 return host_.frame() != nullptr;
             },
             "the first frame");
-        view_.resize(kFullHd);
+        view_.resize(size);
         view_.show();
         waitFor(
             [&] {
@@ -260,10 +276,13 @@ public:
             },
             "the view on the screen");
         view_.ModelChanged();
-        view_.SetDisplayMode(shell::DisplayMode::Fullscreen);
+        view_.SetDisplayMode(mode);
+        QObject::connect(&host_, &document::DocumentHost::frameChanged, &view_,
+                         &shell::COmbrixView::FrameChanged);
     }
 
     shell::COmbrixView& view() { return view_; }
+    document::DocumentHost& host() { return host_; }
     std::shared_ptr<const document::Frame> frame() const { return host_.frame(); }
 
 private:
@@ -278,12 +297,13 @@ private:
     link::SystemClock clock_;
     link::UsbConnection connection_;
     document::DocumentHost host_;
+    settings::ApplicationSettings settings_;
     shell::COmbrixView view_;
 };
 
 void BM_ViewRepaint(benchmark::State& state) {
     guarded(state, [&] {
-        ViewOnColour live;
+        ViewOnColour live(shell::DisplayMode::Fullscreen, kFullHd);
         const std::shared_ptr<const document::Frame> frame = live.frame();
         const QImage screen = frame->screen.AsQImage();
         const QRect target =
@@ -322,6 +342,89 @@ void BM_ViewRepaint(benchmark::State& state) {
     });
 }
 
+constexpr Clock::duration kIdleCycle = document::kPassPause + session::kCommandPause;
+
+// The least latency of a key stored `phase` after the pass that published the
+// last frame ended: the worker takes it at its next pass (a pass pause after
+// that one, then every idle cycle: a pass pause and a status command) and
+// sends it without a pause; the pass after the next pass pause reads the
+// status and the new screen (two command pauses).
+Clock::duration keyLatencyFloor(Clock::duration phase) {
+    Clock::duration taken = document::kPassPause;
+    while (taken < phase) {
+        taken += kIdleCycle;
+    }
+    return taken - phase + document::kPassPause + 2 * session::kCommandPause;
+}
+
+// Clicks spread evenly over one idle cycle after the last frame, shuffled.
+Clock::duration clickDelay(int click) {
+    const int slot = (click * 17) % kKeyClicks; // 17 is prime to 50: a permutation
+    return std::chrono::duration_cast<Clock::duration>(kIdleCycle * (slot + 0.5) / kKeyClicks);
+}
+
+void click(QWidget& widget, QPoint point) {
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, point, widget.mapToGlobal(point), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    }
+}
+
+// MENU and ESC clicked in turn on the front panel; each click's screen is
+// seen on the window when a column through the middle of the screen, read
+// back from the X server, changes.
+void BM_ClickToScreen(benchmark::State& state) {
+    guarded(state, [&] {
+        ViewOnColour live(shell::DisplayMode::NormalWithKeyboard, kPanelView);
+        shell::COmbrixView& view = live.view();
+        Clock::time_point lastFrame = Clock::now();
+        QObject::connect(&live.host(), &document::DocumentHost::frameChanged,
+                         [&] { lastFrame = Clock::now(); });
+        const shell::ViewLayout layout = view.Layout().value();
+        const QRect screen(layout.screenOrigin, layout.screenSize);
+        const auto column = [&] {
+            return QGuiApplication::primaryScreen()
+                ->grabWindow(view.winId(), screen.center().x(), screen.top(), 1, screen.height())
+                .toImage();
+        };
+        const auto keyPoint = [&](const char* name) {
+            const base::Rect key =
+                live.host().doc().Model().layout().ButtonByName(QString::fromLatin1(name))->rect;
+            return shell::PictureToWindow(
+                QPoint((key.left + key.right) / 2, (key.top + key.bottom) / 2), layout);
+        };
+        const QPoint keys[] = {keyPoint("MENU"), keyPoint("ESC")};
+        std::vector<double> latency;
+        std::vector<double> floor;
+        for (auto _ : state) {
+            for (int i = 0; i < kKeyClicks; ++i) {
+                std::this_thread::sleep_until(lastFrame + clickDelay(i));
+                const QImage before = column();
+                click(view, keys[i % 2]);
+                const auto clicked = Clock::now();
+                const Clock::duration phase = clicked - lastFrame;
+                waitFor(
+                    [&] {
+                        QCoreApplication::processEvents();
+                        return column() != before;
+                    },
+                    "the new screen on the window", std::chrono::microseconds(200));
+                latency.push_back(Milliseconds(Clock::now() - clicked).count());
+                floor.push_back(Milliseconds(keyLatencyFloor(phase)).count());
+            }
+            state.SetIterationTime(median(latency) / 1000);
+        }
+        state.counters["median_ms"] = median(latency);
+        state.counters["p95_ms"] = percentile(latency, 0.95);
+        state.counters["floor_median_ms"] = median(floor);
+        state.counters["floor_p95_ms"] = percentile(floor, 0.95);
+        state.counters["median_per_floor"] = median(latency) / median(floor);
+        state.counters["p95_per_floor"] = percentile(latency, 0.95) / percentile(floor, 0.95);
+    });
+}
+
 void BM_IdleProgram(benchmark::State& state) {
     guarded(state, [&] {
         bench::BenchSimulator simulator({"colour", "colour"});
@@ -351,6 +454,7 @@ void BM_IdleProgram(benchmark::State& state) {
 
 BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewRepaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickToScreen)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleProgram)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

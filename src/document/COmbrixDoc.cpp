@@ -1,12 +1,15 @@
 #include "document/COmbrixDoc.h"
 
+#include "base/FileLookup.h"
 #include "document/DocumentName.h"
 #include "model/ModelFileError.h"
 
 namespace ombrix::document {
 
 COmbrixDoc::COmbrixDoc(link::UsbConnection& connection, Options options)
-    : connection_(connection), source_(connection), hooks_(std::move(options.hooks)),
+    : connection_(connection),
+      programDirectory_(QString::fromStdU16String(options.programDirectory.u16string())),
+      source_(connection), hooks_(std::move(options.hooks)),
       worker_(source_, SessionRecords{sync_, keys_, dataSet_, frames_},
               SessionWorker::Options{std::move(options.programDirectory), options.preferredSerial,
                                      options.onlyPreferred, hooks_.frameReady,
@@ -25,6 +28,13 @@ COmbrixDoc::~COmbrixDoc() {
 
 void COmbrixDoc::StoreKey(std::uint32_t keyCode) {
     keys_.store(keyCode);
+}
+
+QString COmbrixDoc::KeyboardBarPicturePath() const {
+    if (model_.layout().toolbarBitmap().isEmpty()) {
+        return {};
+    }
+    return base::FindFile(programDirectory_, model_.layout().ToolbarBitmapPath());
 }
 
 std::shared_ptr<DataSetProxy> COmbrixDoc::GetDataSet() {

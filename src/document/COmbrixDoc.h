@@ -94,6 +94,9 @@ public:
     const model::ModelFile& Model() const { return model_; }
     model::ModelFile& Model() { return model_; }
     const render::CLumImage& PanelPicture() const { return panelPicture_; }
+    // The keyboard bar's image strip of the loaded model, under the program
+    // directory; empty when the model names none or it does not exist.
+    QString KeyboardBarPicturePath() const;
     bool ViewsEnabled() const { return viewsEnabled_; }
     bool BlinkPhase() const { return blinkPhase_; }
     // Why the last model load failed; empty after a successful one.
@@ -116,6 +119,7 @@ private:
     void stopScreenshot();
 
     link::UsbConnection& connection_;
+    QString programDirectory_;
     session::DataSource source_;
     Hooks hooks_;
     ThreadsSyncInfo sync_;

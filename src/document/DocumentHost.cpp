@@ -30,6 +30,11 @@ DocumentHost::~DocumentHost() {
     doc_.reset();
 }
 
+void DocumentHost::StoreKey(std::uint32_t keyCode) {
+    doc_->StoreKey(keyCode);
+    emit keyStored(keyCode);
+}
+
 // Runs on the worker thread. One queued call at a time: the call takes whatever
 // frame is newest when it runs, so frames never pile up in the event queue.
 void DocumentHost::postFrame() {

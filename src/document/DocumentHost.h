@@ -27,6 +27,8 @@ public:
     std::shared_ptr<const Frame> frame() const { return doc_->LatestFrame(); }
     // What the session is doing, in plain words for the status bar.
     const QString& statusText() const { return statusText_; }
+    // Hands a key code to the worker, which sends it on its next pass.
+    void StoreKey(std::uint32_t keyCode);
 
 signals:
     // A new frame was published. Several frames published before the first
@@ -36,6 +38,8 @@ signals:
     // The document's timer tick asks the views to update.
     void viewsUpdateRequested();
     void statusTextChanged(const QString& text);
+    // A key code was handed to the worker.
+    void keyStored(std::uint32_t keyCode);
 
 private:
     void postFrame();

@@ -12,6 +12,10 @@ QString toolbarImage(const QString& name) {
     return QStringLiteral(":/ombrix/toolbar/%1.svg").arg(name);
 }
 
+QString cursorImage(const QString& name) {
+    return QStringLiteral(":/ombrix/cursors/%1.svg").arg(name);
+}
+
 const QString kApplicationIcon = QStringLiteral(":/ombrix/icons/ombrix.svg");
 
 } // namespace
@@ -30,6 +34,19 @@ QImage RenderToolbarStrip(const QStringList& names, QSize imageSize, int scale) 
         renderer.render(&painter, QRectF(QPointF(i * size.width(), 0), size));
     }
     return strip;
+}
+
+QImage RenderCursorImage(const QString& name, int pixels) {
+    QSvgRenderer renderer(cursorImage(name));
+    if (!renderer.isValid()) {
+        return {};
+    }
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    return image;
 }
 
 QIcon ApplicationIcon() {

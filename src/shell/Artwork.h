@@ -12,6 +12,10 @@ namespace ombrix::shell {
 // image is missing.
 QImage RenderToolbarStrip(const QStringList& names, QSize imageSize, int scale);
 
+// The cursor image named (a file of res/cursors without ".svg"), `pixels` on a
+// side, 32-bit with alpha; null when the image is missing.
+QImage RenderCursorImage(const QString& name, int pixels);
+
 // The application icon at the sizes desktops ask for.
 QIcon ApplicationIcon();
 

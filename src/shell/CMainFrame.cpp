@@ -4,6 +4,7 @@
 #include "shell/CAboutDlg.h"
 #include "shell/CCommandsToolbar.h"
 #include "shell/CCursorSettingsDlg.h"
+#include "shell/CKeyboardToolbar.h"
 #include "shell/COmbrixView.h"
 #include "shell/CToolBarEx.h"
 #include "shell/WindowPlacement.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -29,6 +31,9 @@ using document::DocumentTimer;
 constexpr QSize kMainToolbarImage{24, 24};
 constexpr QSize kFullscreenToolbarImage{16, 15};
 constexpr QPoint kFullscreenToolbarPosition{100, 100};
+// A new keyboard bar floats this far below the top of the window's inside.
+constexpr QPoint kKeyboardBarOffset{0, 50};
+constexpr int kBarPictureMessageMs = 10'000;
 constexpr int kSerialPaneWidth = 400;
 // A narrow window gives the serial pane this share of its width, so the
 // session's status stays readable beside it.
@@ -64,7 +69,7 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     : application_(application), document_(document), commands_(this) {
     setObjectName(QStringLiteral("mainFrame"));
     setAccessibleName(QStringLiteral("Ombrix"));
-    view_ = new COmbrixView(document_, this);
+    view_ = new COmbrixView(document_, application_.Settings(), this);
     view_->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(view_);
     createActions();
@@ -75,6 +80,8 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     commandsBar_ = new CCommandsToolbar(this);
     commandsBar_->FloatAt(application_.Settings().CommandsToolbar().FloatingPosition());
     bars_.commandsBar = application_.Settings().CommandsToolbar().Visible();
+    keyboardBar_ = new CKeyboardToolbar(this);
+    bars_.keyboardBar = application_.Settings().MainFrame().KeyboardToolbarVisible();
     connectActions();
     connectDocument();
     qApp->installEventFilter(this);
@@ -241,6 +248,8 @@ void CMainFrame::connectActions() {
     commands_.OnTriggered(CommandId::StatusBar, [this] { toggleBar(&BarVisibility::statusBar); });
     commands_.OnTriggered(CommandId::CommandsBar,
                           [this] { toggleBar(&BarVisibility::commandsBar); });
+    commands_.OnTriggered(CommandId::KeyboardBar,
+                          [this] { toggleBar(&BarVisibility::keyboardBar); });
     commands_.OnTriggered(CommandId::FullscreenToolbar,
                           [this] { toggleBar(&BarVisibility::fullscreenToolbar); });
     commands_.OnTriggered(CommandId::CursorSettings, [this] { showCursorSettings(); });
@@ -257,6 +266,12 @@ void CMainFrame::connectActions() {
         bars_.fullscreenToolbar = false;
         refreshCommands();
     });
+    connect(keyboardBar_, &CFloatingBar::closedByUser, this, [this] {
+        bars_.keyboardBar = false;
+        refreshCommands();
+    });
+    connect(keyboardBar_, &CKeyboardToolbar::keyClicked, view_, &COmbrixView::ClickBarButton);
+    connect(view_, &COmbrixView::historyEntry, this, &CMainFrame::AddHistoryEntry);
     connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
     connect(&blinkTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Blink); });
@@ -280,6 +295,7 @@ void CMainFrame::ShowInitially() {
     resize(WindowSizeOf(rect));
     show();
     shown_ = true;
+    placeKeyboardBar();
     document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
     view_->setFocus();
@@ -343,12 +359,15 @@ void CMainFrame::applyBars() {
     statusBar()->setVisible(bars_.statusBar);
     fullscreenBar_->setVisible(shown_ && bars_.fullscreenToolbar);
     commandsBar_->setVisible(shown_ && bars_.commandsBar);
+    keyboardBar_->setVisible(shown_ && bars_.keyboardBar && keyboardBar_->Built());
     refreshCommands();
 }
 
 void CMainFrame::refreshCommands() {
     FrameState state;
     state.mode = CurrentMode();
+    state.keyboardBarExists = keyboardBar_->Built();
+    state.keyboardBarVisible = bars_.keyboardBar;
     state.commandsBarVisible = bars_.commandsBar;
     state.fullscreenBarVisible = bars_.fullscreenToolbar;
     state.mainToolbarVisible = bars_.mainToolbar;
@@ -358,10 +377,37 @@ void CMainFrame::refreshCommands() {
 }
 
 void CMainFrame::onModelLoaded() {
-    ApplyDisplayMode();
     view_->ModelChanged();
+    rebuildKeyboardBar();
+    ApplyDisplayMode();
     updateTitle();
     updateSerialPane();
+}
+
+// The bar keeps its place and visibility from model to model. A model without
+// bar keys or whose bar picture cannot be used leaves no bar: the buttons of
+// the model before would press this model's keys under another's images.
+void CMainFrame::rebuildKeyboardBar() {
+    const document::COmbrixDoc& doc = document_.doc();
+    const QString path = doc.KeyboardBarPicturePath();
+    const bool built = keyboardBar_->Build(doc.Model().layout(), QImage(path));
+    if (!built && !doc.Model().layout().toolbarBitmap().isEmpty()) {
+        statusBar()->showMessage(
+            tr("The keyboard bar's picture %1 cannot be used.")
+                .arg(path.isEmpty() ? doc.Model().layout().toolbarBitmap() : path),
+            kBarPictureMessageMs);
+    }
+    placeKeyboardBar();
+}
+
+// The first bar floats just inside the window's top-left corner, once the
+// window stands where it will be shown.
+void CMainFrame::placeKeyboardBar() {
+    if (keyboardBarPlaced_ || !shown_ || !keyboardBar_->Built()) {
+        return;
+    }
+    keyboardBar_->FloatAt(mapToGlobal(kKeyboardBarOffset));
+    keyboardBarPlaced_ = true;
 }
 
 void CMainFrame::onTimer(DocumentTimer timer) {
@@ -440,8 +486,14 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     serialPane_->setFixedWidth(std::min(kSerialPaneWidth, width() / kSerialPaneShare));
 }
 
+// A keyboard bar that never existed leaves its stored visibility alone.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     rememberPlacement();
+    if (keyboardBar_->Built()) {
+        settings::MainFrameSettings frame = application_.Settings().MainFrame();
+        frame.SetKeyboardToolbarVisible(keyboardBar_->isVisible());
+        application_.Settings().SetMainFrame(frame);
+    }
     settings::CommandsToolbarSettings commands = application_.Settings().CommandsToolbar();
     commands.SetVisible(bars_.commandsBar);
     application_.Settings().SetCommandsToolbar(commands);
@@ -451,18 +503,41 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Space leaves fullscreen, for a key pressed anywhere in this window; the key
-// goes on to where it was going. A key passed on to a parent comes by again,
-// when fullscreen is already left.
+// Keys pressed anywhere in this window or the keyboard bar: Space leaves
+// fullscreen, and every key also presses or releases an instrument key. Each
+// key is taken once, where it is first delivered; it then goes on to where it
+// was going.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const auto* widget = static_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Space && !key->isAutoRepeat() && widget->window() == this) {
-            ExitFullscreen();
-        }
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
+        sendsInstrumentKeys(*static_cast<QWidget*>(watched))) {
+        forwardKey(*static_cast<QKeyEvent*>(event));
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::sendsInstrumentKeys(const QWidget& widget) const {
+    const QWidget* focus = QApplication::focusWidget();
+    const bool firstDelivery = focus != nullptr ? &widget == focus : widget.isWindow();
+    const QWidget* window = widget.window();
+    return firstDelivery && (window == this || window == keyboardBar_) &&
+           !widget.testAttribute(Qt::WA_InputMethodEnabled) &&
+           qobject_cast<const QMenuBar*>(&widget) == nullptr;
+}
+
+// Auto-repeat neither presses nor releases: a held key is one press.
+void CMainFrame::forwardKey(const QKeyEvent& key) {
+    if (key.isAutoRepeat()) {
+        return;
+    }
+    if (key.type() == QEvent::KeyRelease) {
+        view_->KeyUp();
+        return;
+    }
+    if (key.key() == Qt::Key_Space) {
+        ExitFullscreen();
+    }
+    view_->KeyDown(key.key(), key.modifiers().testFlag(Qt::ControlModifier));
 }
 
 } // namespace ombrix::shell

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <chrono>
 
+class QKeyEvent;
 class QLabel;
 class QMenu;
 
@@ -19,12 +20,15 @@ namespace ombrix::shell {
 
 class CCommandsToolbar;
 class CFloatingBar;
+class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
 
 // The application's window: the instrument view, the menus, the main toolbar,
-// the status bar, the floating fullscreen toolbar and commands history bar, the
-// four display modes, and the two timers that drive the document.
+// the status bar, the floating fullscreen toolbar, keyboard bar and commands
+// history bar, the four display modes, and the two timers that drive the
+// document. Computer keys pressed anywhere in the window (text fields aside)
+// go to the instrument.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -54,6 +58,7 @@ public:
     const CommandTable& Commands() const { return commands_; }
     COmbrixView& View() const { return *view_; }
     CCommandsToolbar& CommandsBar() const { return *commandsBar_; }
+    CKeyboardToolbar& KeyboardBar() const { return *keyboardBar_; }
     CToolBarEx& MainToolbar() const { return *mainToolbar_; }
     CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
 
@@ -71,6 +76,13 @@ private:
     void createStatusBar();
     void connectDocument();
     void onModelLoaded();
+    void rebuildKeyboardBar();
+    void placeKeyboardBar();
+    // Whether a key event for `widget` goes to the instrument: the first
+    // delivery of a key pressed in this window or the keyboard bar, outside
+    // text fields and the menu bar.
+    bool sendsInstrumentKeys(const QWidget& widget) const;
+    void forwardKey(const QKeyEvent& key);
     void onTimer(document::DocumentTimer timer);
     void toggleBar(bool BarVisibility::*bar);
     void applyBars();
@@ -94,6 +106,7 @@ private:
     CToolBarEx* fullscreenToolbar_ = nullptr;
     CFloatingBar* fullscreenBar_ = nullptr;
     CCommandsToolbar* commandsBar_ = nullptr;
+    CKeyboardToolbar* keyboardBar_ = nullptr;
     QLabel* serialPane_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QMenu* contextMenu_ = nullptr;
@@ -101,6 +114,7 @@ private:
     QTimer blinkTimer_;
     BarVisibility bars_;
     bool shown_ = false;
+    bool keyboardBarPlaced_ = false;
 };
 
 // The title of the window: the document's and the application's joined by " - ".

@@ -2,9 +2,13 @@
 
 #include "document/DocumentHost.h"
 #include "link/DeviceDirectory.h"
+#include "model/ComputerKeys.h"
+#include "settings/ApplicationSettings.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace ombrix::shell {
@@ -14,6 +18,20 @@ namespace {
 const QColor kBackground(0x10, 0x14, 0x18);
 const QColor kSearchingText(0xc8, 0xd2, 0xda);
 constexpr int kTextMargin = 24;
+// A ring is drawn this far outside its key, with a pen this wide; what it
+// covers is drawn again when it changes.
+constexpr int kRingGap = 4;
+constexpr int kRingPen = 16;
+constexpr int kRingArea = 32;
+// The caption's letters: a share of the screen's height, within these bounds.
+constexpr int kCaptionShare = 12;
+constexpr int kCaptionMinPixels = 12;
+constexpr int kCaptionMaxPixels = 40;
+const QColor kCaptionBackground(0, 0, 0, 190);
+
+model::MouseButton mouseButtonOf(Qt::MouseButton button) {
+    return button == Qt::RightButton ? model::MouseButton::Right : model::MouseButton::Left;
+}
 
 } // namespace
 
@@ -24,13 +42,26 @@ QString SearchingText() {
         .arg(QString::fromStdString(link::DeviceDirectory().string()));
 }
 
-COmbrixView::COmbrixView(document::DocumentHost& document, QWidget* parent)
-    : QWidget(parent), document_(document) {
+COmbrixView::COmbrixView(document::DocumentHost& document,
+                         const settings::ApplicationSettings& settings, QWidget* parent)
+    : QWidget(parent), document_(document), settings_(settings),
+      timers_([this](KeyTimer timer) { keys_.OnTimer(timer); }),
+      keys_(timers_,
+            KeyHandler::Calls{
+                [this](std::uint32_t code) { document_.StoreKey(code); },
+                [this](const QStringList& keys) { emit historyEntry(keys); },
+                [this] { ringsChanged(); },
+                [this] { captionChanged(); },
+                [this] { return std::chrono::milliseconds(settings_.View().HighlightPeriod()); },
+            }) {
     setObjectName(QStringLiteral("instrumentView"));
     setAccessibleName(tr("Instrument screen"));
     // Every pixel is painted: the window's background is never drawn first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(64, 48);
+    // The presentation cursor follows the buttons even while none is held.
+    setMouseTracking(true);
+    updateCursor(Qt::NoButton);
 }
 
 void COmbrixView::SetDisplayMode(DisplayMode mode) {
@@ -39,7 +70,20 @@ void COmbrixView::SetDisplayMode(DisplayMode mode) {
 }
 
 void COmbrixView::ModelChanged() {
+    keys_.SetLayout(document_.doc().Model().layout());
     relayout();
+}
+
+void COmbrixView::KeyDown(int qtKey, bool ctrl) {
+    keys_.PressByComputerKey(model::virtualKeyFromQtKey(qtKey), ctrl);
+}
+
+void COmbrixView::KeyUp() {
+    keys_.Release();
+}
+
+void COmbrixView::ClickBarButton(std::size_t position, model::MouseButton button) {
+    keys_.ClickBarButton(position, button);
 }
 
 void COmbrixView::FrameChanged() {
@@ -89,6 +133,7 @@ void COmbrixView::relayout() {
     }
     panel_ = {};
     screenKey_.reset();
+    ringAreas_.clear();
     update();
 }
 
@@ -129,11 +174,15 @@ void COmbrixView::updateScreen(const document::Frame& frame) {
     screenKey_ = key;
 }
 
+bool COmbrixView::showsPanel() const {
+    return layout_ && !layout_->panelSize.isEmpty();
+}
+
 void COmbrixView::drawPanel(QPainter& painter) {
-    const render::CLumImage& picture = document_.doc().PanelPicture();
-    if (mode_ != DisplayMode::NormalWithKeyboard || picture.IsEmpty()) {
+    if (!showsPanel()) {
         return;
     }
+    const render::CLumImage& picture = document_.doc().PanelPicture();
     if (panel_.isNull()) {
         panel_ = picture.AsQImage().scaled(devicePixels(layout_->panelSize), Qt::IgnoreAspectRatio,
                                            Qt::SmoothTransformation);
@@ -158,6 +207,95 @@ QColor COmbrixView::background() const {
     return kBackground;
 }
 
+std::vector<std::pair<QRect, QColor>> COmbrixView::rings() const {
+    std::vector<std::pair<QRect, QColor>> shown;
+    if (!showsPanel()) {
+        return shown;
+    }
+    const std::vector<model::KeyButton>& buttons = keys_.Layout().buttons();
+    const ButtonsHighlight& highlights = keys_.Highlights();
+    for (std::size_t i = 0; i < buttons.size() && i < highlights.Count(); ++i) {
+        if (!highlights.ShowsRing(i)) {
+            continue;
+        }
+        const base::Rect& key = buttons[i].rect;
+        const QPoint topLeft = PictureToWindow(QPoint(key.left, key.top), *layout_);
+        const QPoint bottomRight = PictureToWindow(QPoint(key.right, key.bottom), *layout_);
+        const QColor colour = QColor::fromRgb(base::ToPixel(*highlights.At(i).colour));
+        shown.emplace_back(
+            QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y())),
+            colour);
+    }
+    return shown;
+}
+
+// Drawn in window pixels with smooth edges, so they stay round and sharp at
+// any zoom.
+void COmbrixView::drawRings(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& [key, colour] : rings()) {
+        painter.setPen(QPen(colour, kRingPen));
+        painter.drawEllipse(key.adjusted(-kRingGap, -kRingGap, kRingGap, kRingGap));
+    }
+    painter.restore();
+}
+
+// Without the front panel the audience sees no ring: the names of the keys
+// of a sent code show in a label over the bottom of the screen instead.
+void COmbrixView::drawCaption(QPainter& painter) const {
+    const QRect screen = screenRect();
+    if (showsPanel() || keys_.Caption().isEmpty() || screen.isEmpty()) {
+        return;
+    }
+    QFont font = painter.font();
+    font.setPixelSize(
+        std::clamp(screen.height() / kCaptionShare, kCaptionMinPixels, kCaptionMaxPixels));
+    font.setBold(true);
+    const int pixels = font.pixelSize();
+    const int textWidth = QFontMetrics(font).horizontalAdvance(keys_.Caption());
+    const QSize label(std::min(textWidth + pixels, screen.width()), pixels * 8 / 5);
+    const QRect area(QPoint(screen.center().x() - label.width() / 2,
+                            screen.bottom() - pixels / 2 - label.height()),
+                     label);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kCaptionBackground);
+    painter.drawRoundedRect(area, label.height() / 2.0, label.height() / 2.0);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(area, Qt::AlignCenter, keys_.Caption());
+    painter.restore();
+}
+
+void COmbrixView::ringsChanged() {
+    std::vector<QRect> areas;
+    for (const auto& ring : rings()) {
+        areas.push_back(ring.first.adjusted(-kRingArea, -kRingArea, kRingArea, kRingArea));
+    }
+    for (const QRect& area : ringAreas_) {
+        update(area);
+    }
+    for (const QRect& area : areas) {
+        update(area);
+    }
+    ringAreas_ = std::move(areas);
+}
+
+void COmbrixView::captionChanged() {
+    if (!showsPanel()) {
+        update(screenRect());
+    }
+}
+
+void COmbrixView::updateCursor(Qt::MouseButtons buttons) {
+    const CursorState state =
+        buttons.testFlag(Qt::LeftButton) ? CursorState::Pressed : CursorState::Normal;
+    cursor_.Set(*this, CursorResourceFor(settings_.Cursor().Size(), state));
+}
+
 QRect COmbrixView::screenRect() const {
     return layout_ ? QRect(layout_->screenOrigin, layout_->screenSize) : QRect();
 }
@@ -179,6 +317,8 @@ void COmbrixView::paintEvent(QPaintEvent* event) {
         updateScreen(*frame);
         painter.drawImage(layout_->screenOrigin, screen_);
     }
+    drawRings(painter);
+    drawCaption(painter);
 }
 
 void COmbrixView::resizeEvent(QResizeEvent* event) {
@@ -186,12 +326,36 @@ void COmbrixView::resizeEvent(QResizeEvent* event) {
     relayout();
 }
 
+// Keys on the front panel are pressed with the left or the right button; in
+// fullscreen the right button opens the menu instead.
 void COmbrixView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton && mode_ == DisplayMode::Fullscreen) {
+    updateCursor(event->buttons());
+    const Qt::MouseButton button = event->button();
+    if (button == Qt::RightButton && mode_ == DisplayMode::Fullscreen) {
         emit contextMenuRequested(event->globalPosition().toPoint());
         return;
     }
+    if ((button == Qt::LeftButton || button == Qt::RightButton) &&
+        mode_ == DisplayMode::NormalWithKeyboard && showsPanel()) {
+        keys_.PressAtPicture(WindowToPicture(event->position().toPoint(), *layout_),
+                             mouseButtonOf(button));
+        return;
+    }
     QWidget::mousePressEvent(event);
+}
+
+void COmbrixView::mouseReleaseEvent(QMouseEvent* event) {
+    updateCursor(event->buttons());
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        keys_.Release();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void COmbrixView::mouseMoveEvent(QMouseEvent* event) {
+    updateCursor(event->buttons());
+    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace ombrix::shell

@@ -1,16 +1,25 @@
 #pragma once
 
 #include "document/Frame.h"
+#include "model/MouseButton.h"
 #include "shell/DisplayMode.h"
+#include "shell/KeyHandler.h"
+#include "shell/PresentationCursor.h"
+#include "shell/QtKeyTimers.h"
 #include "shell/ViewLayout.h"
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ombrix::document {
 class DocumentHost;
+}
+namespace ombrix::settings {
+class ApplicationSettings;
 }
 
 namespace ombrix::shell {
@@ -22,11 +31,17 @@ namespace ombrix::shell {
 // sharp on a dense screen) are kept until the layout, the frame or the blink
 // phase changes, so a tick with nothing new neither draws nor repaints. Before
 // a model is loaded it says where it looks for instruments.
+//
+// Clicks on the front panel's keys, the keyboard bar and computer keys press
+// instrument keys; the pressed keys get rings on the panel, and without the
+// panel the names of a sent code show as a caption under the screen. The mouse
+// pointer is the presentation cursor of the settings.
 class COmbrixView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit COmbrixView(document::DocumentHost& document, QWidget* parent = nullptr);
+    COmbrixView(document::DocumentHost& document, const settings::ApplicationSettings& settings,
+                QWidget* parent = nullptr);
 
     void SetDisplayMode(DisplayMode mode);
     // A model was loaded: the picture and the layout are new.
@@ -36,16 +51,28 @@ public:
     // The document's timer ticked: the blink phase may have turned.
     void Tick();
 
+    // A computer key went down or up, wherever the focus is in the window.
+    void KeyDown(int qtKey, bool ctrl);
+    void KeyUp();
+    // A keyboard-bar button was clicked.
+    void ClickBarButton(std::size_t position, model::MouseButton button);
+
     const std::optional<ViewLayout>& Layout() const { return layout_; }
+    KeyHandler& Keys() { return keys_; }
+    const PresentationCursor& Cursor() const { return cursor_; }
 
 signals:
     // A right click in fullscreen mode, where the context menu opens.
     void contextMenuRequested(QPoint globalPosition);
+    // A code was sent: the names of the keys that made it, for the history.
+    void historyEntry(const QStringList& keys);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     struct ScreenKey {
@@ -69,8 +96,21 @@ private:
     QRect screenRect() const;
     QSize devicePixels(QSize logical) const;
     QColor background() const;
+    bool showsPanel() const;
+    // The window rectangles of the rings shown now, before growing.
+    std::vector<std::pair<QRect, QColor>> rings() const;
+    void drawRings(QPainter& painter) const;
+    void drawCaption(QPainter& painter) const;
+    void ringsChanged();
+    void captionChanged();
+    void updateCursor(Qt::MouseButtons buttons);
 
     document::DocumentHost& document_;
+    const settings::ApplicationSettings& settings_;
+    QtKeyTimers timers_;
+    KeyHandler keys_;
+    PresentationCursor cursor_;
+    std::vector<QRect> ringAreas_; // what the rings drawn last cover
     DisplayMode mode_ = DisplayMode::NormalWithKeyboard;
     std::optional<ViewLayout> layout_;
     QImage panel_;  // the picture stretched for the layout

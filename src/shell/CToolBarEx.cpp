@@ -9,9 +9,10 @@ namespace {
 constexpr int kButtonExtraWidth = 7;
 constexpr int kButtonExtraHeight = 6;
 
-// The image with the mask colour made transparent; a 32-bit image keeps its alpha.
+// The image with the mask colour made transparent; an image with an alpha
+// channel keeps it. A 24-bit file loads as 32 bits without alpha: it is masked.
 QImage masked(const QImage& image, QRgb maskColour) {
-    if (image.depth() == 32) {
+    if (image.hasAlphaChannel()) {
         return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
     QImage result = image.convertToFormat(QImage::Format_ARGB32);

@@ -17,10 +17,10 @@ struct ToolbarButton {
 };
 
 // A toolbar whose button images come from one strip of equal images side by
-// side. The strip's depth decides how they are masked: a 32-bit strip keeps its
-// alpha channel, an 8-, 16- or 24-bit strip takes the mask colour as
-// transparent, any other depth is refused. Buttons are 7 pixels wider and 6
-// higher than their images.
+// side. The strip decides how they are masked: a 32-bit strip with alpha keeps
+// it, an 8-, 16- or 24-bit strip (or a 32-bit one without alpha, as a 24-bit
+// file loads) takes the mask colour as transparent, any other depth is
+// refused. Buttons are 7 pixels wider and 6 higher than their images.
 class CToolBarEx : public QToolBar {
     Q_OBJECT
 

@@ -1,7 +1,8 @@
 // ombrix in a real window on a virtual X server, against ombrix-sim, driven
-// with real key presses (xdotool). Grabs of the window are compared with the
-// simulator's snapshot at the places the view's layout functions give.
+// with real key presses and clicks (xdotool). Grabs of the window are compared
+// with the simulator's snapshot at the places the view's layout functions give.
 #include "SimProcess.h"
+#include "SimRecord.h"
 #include "SimScreen.h"
 #include "XServer.h"
 #include "catalogue/ModelCatalogue.h"
@@ -33,6 +34,7 @@ constexpr int kPatienceMs = 30'000;
 // Tall, so the front panel is as wide as the window whatever the bars take.
 const char* const kSettings = "[MainSettings]\ndisplay_mode=0\n"
                               "[MainSettings/MainFrame]\nregular_window_rect=\"0,0,640,1010\"\n"
+                              "keyboard_toolbar_visible=1\n"
                               "[MainSettings/CommandsToolbar]\nvisible=0\n";
 // Channels may differ by this much after the smooth stretch.
 constexpr int kTolerance = 6;
@@ -152,16 +154,14 @@ protected:
         return QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
     }
 
-    // Where another window of the program lies over this one: the fullscreen
-    // toolbar, which floats over the screen in fullscreen mode.
-    QRect coveredRect() const {
-        const QString bar =
-            run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Fullscreen$"})
-                .section(u'\n', 0, 0);
-        if (bar.isEmpty()) {
-            return {};
-        }
-        const QString shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", bar});
+    // The first visible window with the title, or none.
+    static QString windowNamed(const QString& pattern) {
+        return run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern})
+            .section(u'\n', 0, 0);
+    }
+
+    static QRect geometryOf(const QString& id) {
+        const QString shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", id});
         const auto value = [&](const char* key) {
             const QString line =
                 shape.section(QString::fromLatin1(key) + u'=', 1).section(u'\n', 0, 0);
@@ -170,10 +170,22 @@ protected:
         return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
     }
 
+    // Where the program's floating bars lie over this window.
+    std::vector<QRect> coveredRects() const {
+        std::vector<QRect> covered;
+        for (const char* bar : {"^Fullscreen$", "^Keyboard$"}) {
+            const QString id = windowNamed(QString::fromLatin1(bar));
+            if (!id.isEmpty()) {
+                covered.push_back(geometryOf(id));
+            }
+        }
+        return covered;
+    }
+
     // Samples of the snapshot that the grab does not show where `layout`, with
-    // the view's top at `top`, puts them; samples under `covered` are skipped.
+    // the view's top at `top`, puts them; samples under a bar are skipped.
     int mismatches(const QImage& shown, const shell::ViewLayout& layout, int top,
-                   const QRect& covered) const {
+                   const std::vector<QRect>& covered) const {
         int count = 0;
         const QSize size = layout.screenSize;
         for (const Sample& sample : samples) {
@@ -181,40 +193,80 @@ protected:
                                 (2 * sample.x + 1) * size.width() / (2 * colour.width),
                             top + layout.screenOrigin.y() +
                                 (2 * sample.y + 1) * size.height() / (2 * colour.height));
-            if (!covered.contains(at)) {
+            const bool hidden = std::any_of(covered.begin(), covered.end(),
+                                            [&](const QRect& rect) { return rect.contains(at); });
+            if (!hidden) {
                 count += shown.valid(at) && near(shown.pixel(at), sample.expected) ? 0 : 1;
             }
         }
         return count;
     }
 
-    // Whether some top of the view, under bars of unknown height, shows the
-    // snapshot exactly where the layout function puts it.
+    // The view's layout and its top under bars of unknown height, where the
+    // grab shows the snapshot exactly where the layout function puts it.
+    struct Placement {
+        shell::ViewLayout layout;
+        int top = 0;
+    };
     using LayoutAt = std::function<std::optional<shell::ViewLayout>(const QRect& view)>;
-    bool showsSnapshot(const LayoutAt& layoutAt) const {
+    std::optional<Placement> placementOf(const LayoutAt& layoutAt) const {
         const QImage shown = grab();
-        const QRect covered = coveredRect();
+        const std::vector<QRect> covered = coveredRects();
         for (int top = 0; top <= kMaxViewTop; ++top) {
             const std::optional<shell::ViewLayout> layout =
                 layoutAt(QRect(0, 0, shown.width(), shown.height() - top));
             if (layout && mismatches(shown, *layout, top, covered) == 0) {
-                return true;
+                return Placement{*layout, top};
             }
         }
-        return false;
+        return std::nullopt;
     }
 
-    bool showsFrontPanel() const {
-        return showsSnapshot([&](const QRect& view) {
+    std::optional<Placement> frontPanel() const {
+        return placementOf([&](const QRect& view) {
             return shell::LayoutWithPanel(view, picture, modelFile.model().display);
         });
     }
+    bool showsFrontPanel() const { return frontPanel().has_value(); }
 
     bool showsScreenAlone() const {
         const ombrix::model::InstrumentModel& model = modelFile.model();
-        return showsSnapshot([&](const QRect& view) {
-            return shell::LayoutScreenOnly(view, QSize(model.displayWidth, model.displayHeight));
-        });
+        return placementOf([&](const QRect& view) {
+                   return shell::LayoutScreenOnly(view,
+                                                  QSize(model.displayWidth, model.displayHeight));
+               })
+            .has_value();
+    }
+
+    // Samples from a new snapshot, once the simulator has written it.
+    void resample(const QString& name) {
+        const QString snapshot = scratch.filePath(name);
+        sim->controlOk("snapshot 1 " + snapshot.toStdString());
+        ASSERT_TRUE(eventually([&] { return QImage(snapshot).width() == colour.width; }));
+        samples = samplesOf(colour, QImage(snapshot));
+    }
+
+    const ombrix::model::KeyButton& key(const char* name) const {
+        return *modelFile.layout().ButtonByName(QString::fromLatin1(name));
+    }
+
+    // A point of the front-panel picture on the window.
+    static QPoint onWindow(QPoint picture, const Placement& placement) {
+        return shell::PictureToWindow(picture, placement.layout) + QPoint(0, placement.top);
+    }
+
+    // The key codes the instrument received, in order.
+    std::vector<int> receivedKeys() const {
+        const std::string received =
+            ombrix::sim::testing::SimRecord(sim->recordPath(), 1).received();
+        std::vector<int> keys;
+        for (std::size_t at = received.find(";#0,"); at != std::string::npos;
+             at = received.find(";#0,", at + 1)) {
+            if (at + 5 < received.size() && received[at + 5] == ';') {
+                keys.push_back(static_cast<unsigned char>(received[at + 4]));
+            }
+        }
+        return keys;
     }
 
     // The status bar's strip at the bottom of the window.
@@ -254,6 +306,48 @@ TEST_F(WindowEndToEnd, KeysTakeTheWindowToFullscreenAndSpaceBack) {
     EXPECT_TRUE(eventually([&] { return showsScreenAlone(); })) << "no fullscreen layout";
     press({"space"});
     EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "Space did not leave fullscreen";
+}
+
+// A real click on MENU in the front panel, a real click on the keyboard bar's
+// ESC and the Enter key each reach the instrument once, and the screens they
+// lead to appear on the window.
+TEST_F(WindowEndToEnd, ClicksAndKeysPressTheInstrumentsKeysAndItsNewScreenIsShown) {
+    std::optional<Placement> placement;
+    ASSERT_TRUE(eventually([&] { return (placement = frontPanel()).has_value(); }));
+    const ombrix::base::Rect menu = key("MENU").rect;
+    const QPoint menuCentre =
+        onWindow(QPoint((menu.left + menu.right) / 2, (menu.top + menu.bottom) / 2), *placement);
+    const QPoint ring = onWindow(QPoint(menu.left, (menu.top + menu.bottom) / 2), *placement) -
+                        QPoint(4, 0); // on the ring, level with the key's middle
+    const auto ringIs = [&](QRgb colour) { return near(grab().pixel(ring), colour); };
+
+    run(QStringLiteral("xdotool"),
+        {"mousemove", "--window", window, QString::number(menuCentre.x()),
+         QString::number(menuCentre.y()), "mousedown", "1"});
+    EXPECT_TRUE(eventually([&] { return ringIs(qRgb(255, 0, 0)); })) << "no red ring";
+    run(QStringLiteral("xdotool"), {"mouseup", "1"});
+    EXPECT_TRUE(eventually([&] { return !receivedKeys().empty(); }));
+    resample(QStringLiteral("menu.png"));
+    EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "the menu is not shown";
+
+    const QString bar = windowNamed(QStringLiteral("^Keyboard$"));
+    ASSERT_FALSE(bar.isEmpty()) << "no keyboard bar";
+    const QRect barArea = geometryOf(bar);
+    const int barKeys = static_cast<int>(modelFile.layout().toolbarButtons().size());
+    ASSERT_EQ(modelFile.layout().toolbarButtons().at(1), key("ESC").keyCode);
+    run(QStringLiteral("xdotool"),
+        {"mousemove", "--window", bar, QString::number(barArea.width() * 3 / (2 * barKeys)),
+         QString::number(barArea.height() / 2), "click", "1"});
+    EXPECT_TRUE(eventually([&] { return receivedKeys().size() == 2; }));
+    resample(QStringLiteral("escape.png"));
+    EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "ESC's screen is not shown";
+
+    press({"Return"});
+    EXPECT_TRUE(eventually([&] { return receivedKeys().size() == 3; }));
+    QThread::msleep(500); // nothing more arrives
+    EXPECT_EQ(receivedKeys(), (std::vector<int>{static_cast<int>(key("MENU").keyCode),
+                                                static_cast<int>(key("ESC").keyCode),
+                                                static_cast<int>(key("ENTER").keyCode)}));
 }
 
 } // namespace

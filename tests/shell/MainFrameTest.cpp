@@ -1,8 +1,6 @@
-// The real main window, built by the real application object over an empty
-// device directory and the sample models, on the offscreen platform.
-#include "app/COmbrixApp.h"
+// The real main window: modes, bars, rules, the Global values and start-up.
+#include "MainFrameFixture.h"
 #include "shell/CCommandsToolbar.h"
-#include "shell/CMainFrame.h"
 #include "shell/COmbrixView.h"
 #include "shell/CToolBarEx.h"
 
@@ -18,47 +16,8 @@
 namespace ombrix::shell {
 namespace {
 
-const std::filesystem::path kPrograms = OMBRIX_SAMPLE_MODELS_DIR;
-
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public testing::MainFrameFixture {
 protected:
-    QTemporaryDir scratch;
-    std::unique_ptr<app::COmbrixApp> application;
-
-    QString settingsFile() const { return scratch.filePath(QStringLiteral("Ombrix.ini")); }
-
-    void writeSettings(const QByteArray& text) const {
-        QFile file(settingsFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
-    bool start(const std::optional<QString>& document = std::nullopt) {
-        application = std::make_unique<app::COmbrixApp>(
-            app::COmbrixApp::Options{settingsFile(),
-                                     scratch.filePath(QStringLiteral("devices")).toStdString(),
-                                     {},
-                                     kPrograms});
-        QString error;
-        startError = {};
-        const bool started = application->InitInstance(document, error);
-        startError = error;
-        return started;
-    }
-
-    void TearDown() override {
-        if (application) {
-            frame().close();
-            application->ExitInstance();
-            application.reset();
-        }
-    }
-
-    CMainFrame& frame() const { return application->MainFrame(); }
-    QAction& action(CommandId command) const { return *frame().Commands().Action(command); }
-    void trigger(CommandId command) const { action(command).trigger(); }
-    DisplayMode mode() const { return frame().CurrentMode(); }
-
     struct Shown {
         bool statusBar, mainToolbar, fullscreenToolbar, commandsBar;
         friend bool operator==(const Shown&, const Shown&) = default;
@@ -68,8 +27,6 @@ protected:
                 frame().FullscreenToolbar().window()->isVisible(),
                 frame().CommandsBar().isVisible()};
     }
-
-    QString startError;
 };
 
 TEST_F(MainFrameTest, EachModeShowsItsBarsAndSpaceLeavesFullscreenForTheModeBefore) {
@@ -173,7 +130,8 @@ TEST_F(MainFrameTest, ADocumentThatCannotBeOpenedEndsTheStartWithItsReason) {
     EXPECT_FALSE(frame().isVisible());
     application.reset();
 
-    const QString missing = QString::fromStdString((kPrograms / "Data" / "none.def").string());
+    const QString missing =
+        QString::fromStdString((testing::kPrograms / "Data" / "none.def").string());
     EXPECT_FALSE(start(missing + QStringLiteral("*5")));
     EXPECT_TRUE(startError.contains(QStringLiteral("cannot be read"))) << startError.toStdString();
     EXPECT_FALSE(frame().isVisible());
@@ -181,8 +139,7 @@ TEST_F(MainFrameTest, ADocumentThatCannotBeOpenedEndsTheStartWithItsReason) {
 }
 
 TEST_F(MainFrameTest, AnOpenedModelIsShownInItsFrontPanelAndNamedInTheTitle) {
-    const QString model = QString::fromStdString((kPrograms / "Data" / "lum302plus.def").string());
-    ASSERT_TRUE(start(model + QStringLiteral("*30302"))) << startError.toStdString();
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
     EXPECT_EQ(frame().windowTitle(), QStringLiteral("lum302plus.def - Ombrix"));
     const std::optional<ViewLayout>& layout = frame().View().Layout();
     ASSERT_TRUE(layout.has_value());
@@ -211,7 +168,7 @@ TEST_F(MainFrameTest, BeforeAnInstrumentIsFoundTheViewSaysWhereItLooks) {
 // What a screen reader and a test find: every widget and action of the window
 // named, Qt's own parts aside.
 TEST_F(MainFrameTest, EveryWidgetAndActionHasAnObjectNameAndAnAccessibleName) {
-    ASSERT_TRUE(start()) << startError.toStdString();
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString(); // with its keyboard bar
     for (QWidget* widget : frame().findChildren<QWidget*>()) {
         const QString name = widget->objectName();
         if (name.startsWith(QStringLiteral("qt_")) ||

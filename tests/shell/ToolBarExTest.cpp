@@ -22,11 +22,13 @@ TEST(ToolBarExTest, TheDepthDecidesTheMask) {
     EXPECT_EQ(qAlpha(alpha[0].pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(alpha[1].pixel(4, 4)), 255); // 32 bits: the mask colour is drawn
 
-    const std::vector<QImage> masked =
-        SplitStrip(strip(QImage::Format_RGB888), 8, qRgb(255, 0, 255));
-    ASSERT_EQ(masked.size(), 2u);
-    EXPECT_EQ(qAlpha(masked[1].pixel(4, 4)), 0);
-    EXPECT_EQ(qAlpha(masked[1].pixel(3, 4)), 255);
+    // A 24-bit file loads as 32 bits without alpha, and is masked like 24 bits.
+    for (const QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32}) {
+        const std::vector<QImage> masked = SplitStrip(strip(format), 8, qRgb(255, 0, 255));
+        ASSERT_EQ(masked.size(), 2u);
+        EXPECT_EQ(qAlpha(masked[1].pixel(4, 4)), 0);
+        EXPECT_EQ(qAlpha(masked[1].pixel(3, 4)), 255);
+    }
 
     EXPECT_EQ(SplitStrip(strip(QImage::Format_RGB16), 8, qRgb(255, 0, 255)).size(), 2u);
     EXPECT_EQ(SplitStrip(strip(QImage::Format_Indexed8), 8, qRgb(255, 0, 255)).size(), 2u);

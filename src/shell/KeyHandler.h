@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/KeyboardLayout.h"
+#include "model/MouseButton.h"
+#include "shell/ButtonsHighlight.h"
+#include "shell/HighlightBlink.h"
+#include "shell/KeyTimers.h"
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace ombrix::shell {
+
+// The view's half of pressing instrument keys: turns clicks on the front panel,
+// keyboard-bar clicks and computer keys into presses of the key tables, sends
+// the code a release leaves, sends a hold code after four seconds, and keeps
+// the key rings and the caption of the last code sent.
+class KeyHandler {
+public:
+    static constexpr std::chrono::milliseconds kHoldTime{4000};
+
+    struct Calls {
+        std::function<void(std::uint32_t code)> storeKey;
+        // The names of the keys that made a sent code, in press order.
+        std::function<void(const QStringList& keys)> addHistoryEntry;
+        // The rings changed: what they covered and what they cover need drawing.
+        std::function<void()> ringsChanged;
+        std::function<void()> captionChanged;
+        std::function<std::chrono::milliseconds()> highlightPeriod;
+    };
+
+    KeyHandler(KeyTimers& timers, Calls calls);
+
+    // Runs the timers on `timers` from now on; the running ones stop.
+    void UseTimers(KeyTimers& timers);
+    // A model was loaded: its keys, every ring off, nothing under way.
+    void SetLayout(const model::KeyboardLayout& layout);
+    const model::KeyboardLayout& Layout() const { return layout_; }
+
+    // A click at a point of the front-panel picture; outside every key it ends
+    // what was under way.
+    void PressAtPicture(QPoint picturePoint, model::MouseButton button);
+    // A computer key went down (not by auto-repeat); none when it has no
+    // virtual-key number.
+    void PressByComputerKey(std::optional<std::uint32_t> virtualKey, bool ctrl);
+    // A keyboard-bar button: pressed and released at once.
+    void ClickBarButton(std::size_t position, model::MouseButton button);
+    // A mouse button or a key went up.
+    void Release();
+    void OnTimer(KeyTimer timer);
+    // Back to rest: no keys pressed, no code pending, no rings.
+    void Reset();
+
+    const ButtonsHighlight& Highlights() const { return highlights_; }
+    // The names of the keys of the last code sent, while its caption lasts.
+    const QString& Caption() const { return caption_; }
+
+private:
+    void press(std::uint32_t key, model::MouseButton button);
+    void holdElapsed();
+    void highlightTick();
+    void highlightKeys(const std::vector<std::uint32_t>& keys, HighlightState state, bool cyclic);
+    void clearHighlights();
+    void send(std::uint8_t code, const std::vector<std::uint32_t>& keys);
+    QStringList namesOf(const std::vector<std::uint32_t>& keys) const;
+
+    KeyTimers* timers_;
+    Calls calls_;
+    model::KeyboardLayout layout_;
+    ButtonsHighlight highlights_;
+    std::optional<HighlightBlink> blink_;
+    std::vector<std::uint32_t> pressedKeys_;
+    std::optional<std::uint8_t> pendingCode_;
+    bool armed_ = false;
+    QString caption_;
+};
+
+} // namespace ombrix::shell

@@ -1,0 +1,66 @@
+// The real main window, built by the real application object over an empty
+// device directory and the sample models, on the offscreen platform.
+#pragma once
+
+#include "app/COmbrixApp.h"
+#include "shell/CMainFrame.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace ombrix::shell::testing {
+
+inline const std::filesystem::path kPrograms = OMBRIX_SAMPLE_MODELS_DIR;
+
+class MainFrameFixture : public ::testing::Test {
+protected:
+    QTemporaryDir scratch;
+    std::unique_ptr<app::COmbrixApp> application;
+    QString startError;
+
+    QString settingsFile() const { return scratch.filePath(QStringLiteral("Ombrix.ini")); }
+
+    void writeSettings(const QByteArray& text) const {
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // The sample model of the colour instrument, opened for its serial.
+    static QString colourModel() {
+        return QString::fromStdString((kPrograms / "Data" / "lum302plus.def").string()) +
+               QStringLiteral("*30302");
+    }
+
+    bool start(const std::optional<QString>& document = std::nullopt,
+               const std::filesystem::path& programs = kPrograms) {
+        application = std::make_unique<app::COmbrixApp>(
+            app::COmbrixApp::Options{settingsFile(),
+                                     scratch.filePath(QStringLiteral("devices")).toStdString(),
+                                     {},
+                                     programs});
+        QString error;
+        const bool started = application->InitInstance(document, error);
+        startError = error;
+        return started;
+    }
+
+    void TearDown() override {
+        if (application) {
+            frame().close();
+            application->ExitInstance();
+            application.reset();
+        }
+    }
+
+    CMainFrame& frame() const { return application->MainFrame(); }
+    QAction& action(CommandId command) const { return *frame().Commands().Action(command); }
+    void trigger(CommandId command) const { action(command).trigger(); }
+    DisplayMode mode() const { return frame().CurrentMode(); }
+};
+
+} // namespace ombrix::shell::testing

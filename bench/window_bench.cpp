@@ -380,7 +380,7 @@ void BM_ClickToScreen(benchmark::State& state) {
         ViewOnColour live(shell::DisplayMode::NormalWithKeyboard, kPanelView);
         shell::COmbrixView& view = live.view();
         Clock::time_point lastFrame = Clock::now();
-        QObject::connect(&live.host(), &document::DocumentHost::frameChanged,
+        QObject::connect(&live.host(), &document::DocumentHost::frameChanged, &view,
                          [&] { lastFrame = Clock::now(); });
         const shell::ViewLayout layout = view.Layout().value();
         const QRect screen(layout.screenOrigin, layout.screenSize);

@@ -56,6 +56,9 @@ for _ in $(seq 50); do
     sleep 0.2
 done
 sleep 2
+# A key pressed from the PC, so the picture shows its ring and the screen it led to.
+DISPLAY=$display xdotool windowfocus "$window" key Down
+sleep 0.4
 DISPLAY=$display import -window "$window" "$screens/window.png"
 rm -rf "$demo"
 echo "The window: $screens/window.png"

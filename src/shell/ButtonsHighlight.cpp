@@ -1,7 +1,5 @@
 #include "shell/ButtonsHighlight.h"
 
-#include <algorithm>
-
 namespace ombrix::shell {
 
 namespace {
@@ -17,7 +15,6 @@ void ButtonsHighlight::SetState(std::size_t button, HighlightState state) {
         return;
     }
     Entry& entry = entries_[button];
-    entry.state = state;
     entry.visible = state != HighlightState::None;
     if (entry.visible) {
         entry.colour = state == HighlightState::Sent ? kYellow : kRed;
@@ -33,11 +30,6 @@ void ButtonsHighlight::Clear() {
 bool ButtonsHighlight::ShowsRing(std::size_t button) const {
     const Entry& entry = entries_.at(button);
     return entry.visible && entry.colour.has_value();
-}
-
-bool ButtonsHighlight::Any() const {
-    return std::any_of(entries_.begin(), entries_.end(),
-                       [](const Entry& entry) { return entry.visible && entry.colour; });
 }
 
 } // namespace ombrix::shell

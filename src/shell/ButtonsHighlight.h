@@ -20,7 +20,6 @@ enum class HighlightState {
 class ButtonsHighlight {
 public:
     struct Entry {
-        HighlightState state = HighlightState::None;
         bool visible = false;
         std::optional<base::ColorRef> colour;
     };
@@ -38,7 +37,6 @@ public:
     const Entry& At(std::size_t button) const { return entries_.at(button); }
     // Whether the button's ring is drawn: visible and coloured.
     bool ShowsRing(std::size_t button) const;
-    bool Any() const;
 
 private:
     std::vector<Entry> entries_;

@@ -61,9 +61,11 @@ void CKeyboardToolbar::clearKeys() {
     keys_.clear();
 }
 
-// The right button presses on the way down, as a click on the front panel does.
+// The right button presses on the way down, as a click on the front panel does;
+// the second of two quick clicks comes as a double click.
 bool CKeyboardToolbar::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress &&
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         for (std::size_t position = 0; position < keys_.size(); ++position) {
             if (toolbar_->widgetForAction(keys_[position]) == watched) {

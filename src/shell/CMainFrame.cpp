@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QSizeGrip>
 #include <QStatusBar>
+#include <QWindow>
 #include <array>
 #include <stdexcept>
 
@@ -85,6 +86,13 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     connectActions();
     connectDocument();
     qApp->installEventFilter(this);
+    // Keys held when the keyboard goes elsewhere (another program, a menu, a
+    // dialog) are never seen going up: none may send a code or its hold later.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (!isOwnWindow(focus)) {
+            view_->AbandonKeys();
+        }
+    });
     updateTitle();
     applyBars();
 }
@@ -389,24 +397,24 @@ void CMainFrame::onModelLoaded() {
 // the model before would press this model's keys under another's images.
 void CMainFrame::rebuildKeyboardBar() {
     const document::COmbrixDoc& doc = document_.doc();
+    const model::KeyboardLayout& layout = doc.Model().layout();
     const QString path = doc.KeyboardBarPicturePath();
-    const bool built = keyboardBar_->Build(doc.Model().layout(), QImage(path));
-    if (!built && !doc.Model().layout().toolbarBitmap().isEmpty()) {
-        statusBar()->showMessage(
-            tr("The keyboard bar's picture %1 cannot be used.")
-                .arg(path.isEmpty() ? doc.Model().layout().toolbarBitmap() : path),
-            kBarPictureMessageMs);
+    if (!keyboardBar_->Build(layout, QImage(path)) && !layout.toolbarButtons().empty()) {
+        statusBar()->showMessage(tr("The keyboard bar's picture %1 cannot be used.")
+                                     .arg(path.isEmpty() ? layout.ToolbarBitmapPath() : path),
+                                 kBarPictureMessageMs);
     }
     placeKeyboardBar();
 }
 
-// The first bar floats just inside the window's top-left corner, once the
-// window stands where it will be shown.
+// The first bar floats just inside the window's top-left corner under the
+// menu bar, once the window stands where it will be shown.
 void CMainFrame::placeKeyboardBar() {
     if (keyboardBarPlaced_ || !shown_ || !keyboardBar_->Built()) {
         return;
     }
-    keyboardBar_->FloatAt(mapToGlobal(kKeyboardBarOffset));
+    const QPoint insideTopLeft(0, menuBar()->geometry().bottom() + 1);
+    keyboardBar_->FloatAt(mapToGlobal(insideTopLeft + kKeyboardBarOffset));
     keyboardBarPlaced_ = true;
 }
 
@@ -503,7 +511,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Keys pressed anywhere in this window or the keyboard bar: Space leaves
+// Keys pressed anywhere in this window or its bars: Space leaves
 // fullscreen, and every key also presses or releases an instrument key. Each
 // key is taken once, where it is first delivered; it then goes on to where it
 // was going.
@@ -516,11 +524,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool CMainFrame::isOwnWindow(const QWindow* window) const {
+    return window != nullptr &&
+           (window == windowHandle() || window == keyboardBar_->windowHandle() ||
+            window == fullscreenBar_->windowHandle());
+}
+
 bool CMainFrame::sendsInstrumentKeys(const QWidget& widget) const {
     const QWidget* focus = QApplication::focusWidget();
     const bool firstDelivery = focus != nullptr ? &widget == focus : widget.isWindow();
-    const QWidget* window = widget.window();
-    return firstDelivery && (window == this || window == keyboardBar_) &&
+    return firstDelivery && isOwnWindow(widget.window()->windowHandle()) &&
            !widget.testAttribute(Qt::WA_InputMethodEnabled) &&
            qobject_cast<const QMenuBar*>(&widget) == nullptr;
 }

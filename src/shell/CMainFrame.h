@@ -15,6 +15,7 @@
 class QKeyEvent;
 class QLabel;
 class QMenu;
+class QWindow;
 
 namespace ombrix::shell {
 
@@ -78,8 +79,10 @@ private:
     void onModelLoaded();
     void rebuildKeyboardBar();
     void placeKeyboardBar();
+    // This window or one of its floating bars, where keys press instrument keys.
+    bool isOwnWindow(const QWindow* window) const;
     // Whether a key event for `widget` goes to the instrument: the first
-    // delivery of a key pressed in this window or the keyboard bar, outside
+    // delivery of a key pressed in this window or one of its bars, outside
     // text fields and the menu bar.
     bool sendsInstrumentKeys(const QWidget& widget) const;
     void forwardKey(const QKeyEvent& key);

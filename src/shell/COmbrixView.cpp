@@ -82,6 +82,10 @@ void COmbrixView::KeyUp() {
     keys_.Release();
 }
 
+void COmbrixView::AbandonKeys() {
+    keys_.AbandonPress();
+}
+
 void COmbrixView::ClickBarButton(std::size_t position, model::MouseButton button) {
     keys_.ClickBarButton(position, button);
 }
@@ -326,17 +330,18 @@ void COmbrixView::resizeEvent(QResizeEvent* event) {
     relayout();
 }
 
-// Keys on the front panel are pressed with the left or the right button; in
-// fullscreen the right button opens the menu instead.
+// Keys on the front panel are pressed with either button, and the pointer
+// shows it; in fullscreen the right button opens the menu instead.
 void COmbrixView::mousePressEvent(QMouseEvent* event) {
-    updateCursor(event->buttons());
     const Qt::MouseButton button = event->button();
+    const bool pressesKey = (button == Qt::LeftButton || button == Qt::RightButton) &&
+                            mode_ == DisplayMode::NormalWithKeyboard && showsPanel();
+    updateCursor(pressesKey ? Qt::MouseButtons(Qt::LeftButton) : event->buttons());
     if (button == Qt::RightButton && mode_ == DisplayMode::Fullscreen) {
         emit contextMenuRequested(event->globalPosition().toPoint());
         return;
     }
-    if ((button == Qt::LeftButton || button == Qt::RightButton) &&
-        mode_ == DisplayMode::NormalWithKeyboard && showsPanel()) {
+    if (pressesKey) {
         keys_.PressAtPicture(WindowToPicture(event->position().toPoint(), *layout_),
                              mouseButtonOf(button));
         return;

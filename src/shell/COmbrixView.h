@@ -54,6 +54,8 @@ public:
     // A computer key went down or up, wherever the focus is in the window.
     void KeyDown(int qtKey, bool ctrl);
     void KeyUp();
+    // The window lost the keyboard: a key held now will not be seen going up.
+    void AbandonKeys();
     // A keyboard-bar button was clicked.
     void ClickBarButton(std::size_t position, model::MouseButton button);
 

@@ -89,6 +89,15 @@ void KeyHandler::Release() {
     armed_ = false;
 }
 
+void KeyHandler::AbandonPress() {
+    timers_->Stop(KeyTimer::Hold);
+    layout_.ClearHold();
+    armed_ = false;
+    if (pendingCode_ || pressedKeys_.empty()) {
+        Reset();
+    }
+}
+
 void KeyHandler::OnTimer(KeyTimer timer) {
     switch (timer) {
     case KeyTimer::Highlight:

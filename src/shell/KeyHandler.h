@@ -53,6 +53,10 @@ public:
     void ClickBarButton(std::size_t position, model::MouseButton button);
     // A mouse button or a key went up.
     void Release();
+    // The key or button held will not be seen going up (the window lost the
+    // keyboard): nothing it pressed is sent, now or by its hold. A sequence
+    // waiting for its next key stays.
+    void AbandonPress();
     void OnTimer(KeyTimer timer);
     // Back to rest: no keys pressed, no code pending, no rings.
     void Reset();

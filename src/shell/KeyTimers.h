@@ -18,7 +18,6 @@ public:
     virtual ~KeyTimers() = default;
     virtual void Start(KeyTimer timer, std::chrono::milliseconds period) = 0;
     virtual void Stop(KeyTimer timer) = 0;
-    virtual bool Running(KeyTimer timer) const = 0;
 };
 
 } // namespace ombrix::shell

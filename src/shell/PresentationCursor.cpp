@@ -46,13 +46,26 @@ void PresentationCursor::Set(QWidget& widget, const std::optional<CursorResource
         return;
     }
     if (resource) {
-        widget.setCursor(PresentationCursorImage(*resource, ratio));
+        widget.setCursor(imageOf(*resource, ratio));
     } else {
         widget.setCursor(Qt::ArrowCursor);
     }
     shown_ = resource;
     shownRatio_ = ratio;
     set_ = true;
+}
+
+const QCursor& PresentationCursor::imageOf(const CursorResource& resource, qreal devicePixelRatio) {
+    if (devicePixelRatio != imagesRatio_) {
+        images_.clear();
+        imagesRatio_ = devicePixelRatio;
+    }
+    const std::pair key(resource.shape, resource.pixels);
+    auto found = images_.find(key);
+    if (found == images_.end()) {
+        found = images_.emplace(key, PresentationCursorImage(resource, devicePixelRatio)).first;
+    }
+    return found->second;
 }
 
 } // namespace ombrix::shell

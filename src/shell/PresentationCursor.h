@@ -2,7 +2,9 @@
 
 #include <QCursor>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -25,9 +27,9 @@ struct CursorResource {
 // standard arrow.
 std::optional<CursorResource> CursorResourceFor(std::uint32_t size, CursorState state);
 
-// The presentation cursor of a widget. An image is drawn when it is set, at its
-// side in screen pixels whatever the screen's density, and not again while it
-// stays the cursor: mouse moves ask for the same cursor over and over.
+// The presentation cursor of a widget. Each image is drawn once for the
+// screen's density, at its side in screen pixels, and kept: every press and
+// release switches between two of them.
 class PresentationCursor {
 public:
     // Makes `resource` the widget's cursor; none sets the standard arrow.
@@ -35,9 +37,13 @@ public:
     const std::optional<CursorResource>& Shown() const { return shown_; }
 
 private:
+    const QCursor& imageOf(const CursorResource& resource, qreal devicePixelRatio);
+
     std::optional<CursorResource> shown_;
     qreal shownRatio_ = 0;
     bool set_ = false;
+    std::map<std::pair<CursorState, int>, QCursor> images_; // for imagesRatio_
+    qreal imagesRatio_ = 0;
 };
 
 // The cursor image of `resource` as a pixmap of its side in screen pixels for a

@@ -18,24 +18,16 @@ void QtKeyTimers::Stop(KeyTimer timer) {
     timerOf(timer).stop();
 }
 
-bool QtKeyTimers::Running(KeyTimer timer) const {
-    return timerOf(timer).isActive();
-}
-
 QTimer& QtKeyTimers::timerOf(KeyTimer timer) {
-    return const_cast<QTimer&>(std::as_const(*this).timerOf(timer));
-}
-
-const QTimer& QtKeyTimers::timerOf(KeyTimer timer) const {
     switch (timer) {
     case KeyTimer::Highlight:
         return highlight_;
     case KeyTimer::Hold:
         return hold_;
     case KeyTimer::Caption:
-        break;
+        return caption_;
     }
-    return caption_;
+    return caption_; // not reached: every timer is named above
 }
 
 } // namespace ombrix::shell

@@ -14,11 +14,9 @@ public:
 
     void Start(KeyTimer timer, std::chrono::milliseconds period) override;
     void Stop(KeyTimer timer) override;
-    bool Running(KeyTimer timer) const override;
 
 private:
     QTimer& timerOf(KeyTimer timer);
-    const QTimer& timerOf(KeyTimer timer) const;
 
     QTimer highlight_;
     QTimer hold_;

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -214,8 +215,17 @@ TEST_F(KeyInputTest, ComputerKeysPressTheirPairedKeysOncePerPress) {
     EXPECT_EQ(codes().back(), kUpWithDown);
     EXPECT_EQ(lastEntry(), QStringLiteral("UP + DOWN"));
 
+    // A key that presses nothing ends the sequence under way.
+    click("MENU", Qt::RightButton);
+    typeKey(Qt::Key_Q);
+    typeKey(Qt::Key_Return);
+    EXPECT_EQ(codes().back(), 0x61u) << "ENTER alone, not MENU then ENTER";
+
     // Without the front panel the keys still work, and the caption names them.
     trigger(CommandId::NormalWithoutKeyboard);
+    const std::size_t sent = codes().size();
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, view().rect().center());
+    EXPECT_EQ(codes().size(), sent) << "no front panel, no keys to click";
     typeKey(Qt::Key_Escape);
     EXPECT_EQ(codes().back(), key("ESC").keyCode);
     EXPECT_EQ(view().Keys().Caption(), QStringLiteral("ESC"));
@@ -261,6 +271,17 @@ TEST_F(KeyInputTest, KeyboardBarButtonsPressAndReleaseAtOnce) {
     trigger(CommandId::Compact);
     EXPECT_FALSE(action(CommandId::KeyboardBar).isEnabled());
     EXPECT_FALSE(bar.isVisible());
+    trigger(CommandId::NormalWithKeyboard);
+    trigger(CommandId::KeyboardBar);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_TRUE(action(CommandId::KeyboardBar).isChecked());
+
+    frame().close();
+    application->ExitInstance();
+    application.reset();
+    const QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_TRUE(
+        stored.value(QStringLiteral("MainSettings/MainFrame/keyboard_toolbar_visible")).toBool());
 }
 
 TEST_F(KeyInputTest, HoldingAKeyForFourSecondsSendsItsHoldCodeOnce) {
@@ -277,6 +298,20 @@ TEST_F(KeyInputTest, HoldingAKeyForFourSecondsSendsItsHoldCodeOnce) {
     QTest::mouseRelease(&view(), Qt::LeftButton, {}, centreOf("ESC"));
     EXPECT_FALSE(timers->Running(KeyTimer::Hold));
     EXPECT_EQ(codes(), (Codes{kEscapeHeld, key("ESC").keyCode}));
+
+    // The keyboard goes to another window while ESC is held: its release is
+    // never seen, and neither its code nor its hold code may follow.
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    sendKey(QEvent::KeyPress, Qt::Key_Escape);
+    EXPECT_TRUE(timers->Running(KeyTimer::Hold));
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_FALSE(timers->Running(KeyTimer::Hold));
+    EXPECT_FALSE(ringOn("ESC"));
+    EXPECT_EQ(codes().size(), 2u);
 }
 
 TEST_F(KeyInputTest, RingsAreRedWhilePressedAndYellowForThePeriodAfter) {
@@ -317,7 +352,9 @@ TEST_F(KeyInputTest, ThePresentationCursorFollowsTheLeftButton) {
     EXPECT_EQ(view().Cursor().Shown(), (CursorResource{CursorState::Pressed, 48}));
     QTest::mouseRelease(&view(), Qt::LeftButton, {}, point);
     EXPECT_EQ(view().Cursor().Shown(), (CursorResource{CursorState::Normal, 48}));
-    QTest::mousePress(&view(), Qt::RightButton, {}, point);
+    QTest::mousePress(&view(), Qt::RightButton, {}, point); // a key press on the panel
+    EXPECT_EQ(view().Cursor().Shown(), (CursorResource{CursorState::Pressed, 48}));
+    QTest::mouseRelease(&view(), Qt::RightButton, {}, point);
     EXPECT_EQ(view().Cursor().Shown(), (CursorResource{CursorState::Normal, 48}));
 
     // Its pixels are screen pixels, whatever the screen's density.

@@ -5,6 +5,7 @@
 #include "shell/KeyTimers.h"
 
 #include <chrono>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace ombrix::shell::testing {
@@ -17,12 +18,14 @@ public:
         periods_[timer] = period;
     }
     void Stop(KeyTimer timer) override { periods_.erase(timer); }
-    bool Running(KeyTimer timer) const override { return periods_.contains(timer); }
+    bool Running(KeyTimer timer) const { return periods_.contains(timer); }
     std::chrono::milliseconds Period(KeyTimer timer) const { return periods_.at(timer); }
 
-    // The timer's time is up: a running one fires, and stops unless it repeats.
+    // The timer's time is up: it fires, and stops unless it repeats. Only a
+    // running timer can: anything else is a test's mistake.
     void Fire(KeyTimer timer) {
         if (!Running(timer)) {
+            ADD_FAILURE() << "timer " << static_cast<int>(timer) << " fired but is not running";
             return;
         }
         if (timer != KeyTimer::Highlight) {

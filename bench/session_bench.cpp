@@ -8,6 +8,7 @@
 //   that the pass pause and the command pauses impose;
 // - the worker's CPU time while the screen does not change, against the same
 //   interval in compact mode (polling off).
+#include "BenchFigures.h"
 #include "BenchSimulator.h"
 #include "document/COmbrixDoc.h"
 #include "link/SocketBackend.h"
@@ -37,6 +38,7 @@
 namespace {
 
 using namespace ombrix;
+using bench::median;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 using Microseconds = std::chrono::duration<double, std::micro>;
@@ -56,19 +58,6 @@ constexpr int kPassIterations = 100;
 constexpr int kScreenChanges = 200;
 constexpr std::chrono::seconds kCpuInterval{5};
 constexpr int kCpuRounds = 2;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// Nearest rank.
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(fraction * double(values.size())));
-    return values[std::max<std::size_t>(rank, 1) - 1];
-}
 
 double cpuSeconds(clockid_t clock) {
     timespec now{};
@@ -455,12 +444,7 @@ void BM_FrameLatency(benchmark::State& state) {
             }
             state.SetIterationTime(median(latency) / 1000);
         }
-        state.counters["median_ms"] = median(latency);
-        state.counters["p95_ms"] = percentile(latency, 0.95);
-        state.counters["floor_median_ms"] = median(floor);
-        state.counters["floor_p95_ms"] = percentile(floor, 0.95);
-        state.counters["median_per_floor"] = median(latency) / median(floor);
-        state.counters["p95_per_floor"] = percentile(latency, 0.95) / percentile(floor, 0.95);
+        bench::reportLatency(state, latency, floor);
     });
 }
 

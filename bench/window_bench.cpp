@@ -9,6 +9,7 @@
 //   the window, against the least latency the worker's pauses allow;
 // - CPU time and resident memory of the whole program with an unchanging
 //   screen, against the same program in compact mode, which polls nothing.
+#include "BenchFigures.h"
 #include "BenchSimulator.h"
 #include "XServer.h"
 #include "document/DocumentHost.h"
@@ -43,6 +44,7 @@
 namespace {
 
 using namespace ombrix;
+using bench::median;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
@@ -75,16 +77,6 @@ bool near(QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) <= kColourTolerance &&
            std::abs(qGreen(a) - qGreen(b)) <= kColourTolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= kColourTolerance;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
 void waitFor(const std::function<bool()>& condition, const char* what,
@@ -416,12 +408,7 @@ void BM_ClickToScreen(benchmark::State& state) {
             }
             state.SetIterationTime(median(latency) / 1000);
         }
-        state.counters["median_ms"] = median(latency);
-        state.counters["p95_ms"] = percentile(latency, 0.95);
-        state.counters["floor_median_ms"] = median(floor);
-        state.counters["floor_p95_ms"] = percentile(floor, 0.95);
-        state.counters["median_per_floor"] = median(latency) / median(floor);
-        state.counters["p95_per_floor"] = percentile(latency, 0.95) / percentile(floor, 0.95);
+        bench::reportLatency(state, latency, floor);
     });
 }
 

@@ -7,6 +7,7 @@
 //   colour model, against one QPainter::drawImage of the screen at that size;
 // - a click on a key of the front panel to the instrument's changed screen on
 //   the window, against the least latency the worker's pauses allow;
+// - F8 to the screenshot file on disk, against the worker's pass cycle;
 // - CPU time and resident memory of the whole program with an unchanging
 //   screen, against the same program in compact mode, which polls nothing.
 #include "BenchFigures.h"
@@ -15,6 +16,8 @@
 #include "document/DocumentHost.h"
 #include "document/SessionWorker.h"
 #include "link/SocketBackend.h"
+#include "screenshot/ComposeScreenshot.h"
+#include "screenshot/SaveScreenshot.h"
 #include "session/DataSource.h"
 #include "settings/ApplicationSettings.h"
 #include "shell/COmbrixView.h"
@@ -31,6 +34,7 @@
 #include <QThread>
 #include <QWindow>
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <fstream>
@@ -51,6 +55,7 @@ using Milliseconds = std::chrono::duration<double, std::milli>;
 constexpr int kStarts = 5;
 constexpr int kRepaints = 50;
 constexpr int kKeyClicks = 50;
+constexpr int kScreenshots = 20;
 constexpr std::chrono::seconds kCpuInterval{30};
 constexpr std::chrono::seconds kMemoryAge{60};
 constexpr std::chrono::seconds kPatience{30};
@@ -412,6 +417,79 @@ void BM_ClickToScreen(benchmark::State& state) {
     });
 }
 
+// A document on the frozen colour instrument that saves screenshots as the
+// application does, noting when each file is written.
+class ScreenshotDocument {
+public:
+    ScreenshotDocument() {
+        waitFor(
+            [&] {
+                doc_.OnTimer(document::DocumentTimer::Refresh);
+                return doc_.LatestFrame() != nullptr;
+            },
+            "the first frame");
+    }
+
+    // The time from asking for a screenshot to its file written.
+    Clock::duration save(const settings::ScreenshotSettings& settings) {
+        const std::uint64_t before = saved_.load();
+        const auto asked = Clock::now();
+        if (!doc_.StartScreenshot({settings, 1})) {
+            throw std::runtime_error("the screenshot did not start");
+        }
+        waitFor([&] { return saved_.load() > before; }, "the screenshot file",
+                std::chrono::microseconds(200));
+        return Clock::time_point(Clock::duration(written_.load())) - asked;
+    }
+
+private:
+    document::COmbrixDoc::Options options() {
+        document::COmbrixDoc::Options options;
+        options.programDirectory = OMBRIX_SAMPLE_MODELS_DIR;
+        options.hooks.saveScreenshot = [this](const document::Frame& frame,
+                                              const document::ScreenshotRequest& request) {
+            const screenshot::ScreenshotOutcome outcome = screenshot::SaveScreenshot(
+                screenshot::ComposeScreenshot(frame.shown()), request.settings, request.zoom);
+            written_.store(Clock::now().time_since_epoch().count());
+            saved_.fetch_add(outcome.written ? 1 : 0);
+            return outcome.written ? 1 : 0;
+        };
+        return options;
+    }
+
+    bench::BenchSimulator simulator_{{"colour"}};
+    link::SocketBackend backend_{simulator_.deviceDirectory()};
+    link::SystemClock clock_;
+    link::UsbConnection connection_{backend_, clock_};
+    std::atomic<Clock::rep> written_{0};
+    std::atomic<std::uint64_t> saved_{0};
+    document::COmbrixDoc doc_{connection_, options()};
+};
+
+// F8 to the TIFF on disk: the screenshot asks for a fresh poll, waits for it
+// (looking every pass pause) and writes the frame; against one idle cycle of
+// the worker's passes.
+void BM_ScreenshotToFile(benchmark::State& state) {
+    guarded(state, [&] {
+        ScreenshotDocument document;
+        QTemporaryDir folder;
+        settings::ScreenshotSettings settings;
+        settings.SetFolder(folder.path());
+        settings.SetPrefix(QStringLiteral("bench"));
+        std::vector<double> toFile;
+        for (auto _ : state) {
+            for (int i = 0; i < kScreenshots; ++i) {
+                settings.SetCounter(static_cast<std::uint32_t>(i));
+                toFile.push_back(Milliseconds(document.save(settings)).count());
+            }
+            state.SetIterationTime(median(toFile) / 1000);
+        }
+        state.counters["median_ms"] = median(toFile);
+        state.counters["pass_cycle_ms"] = Milliseconds(kIdleCycle).count();
+        state.counters["median_per_cycle"] = median(toFile) / Milliseconds(kIdleCycle).count();
+    });
+}
+
 void BM_IdleProgram(benchmark::State& state) {
     guarded(state, [&] {
         bench::BenchSimulator simulator({"colour", "colour"});
@@ -442,6 +520,7 @@ void BM_IdleProgram(benchmark::State& state) {
 BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewRepaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickToScreen)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScreenshotToFile)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleProgram)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "link/LibusbBackend.h"
 #include "link/SocketBackend.h"
+#include "screenshot/ComposeScreenshot.h"
 #include "settings/DefaultFolder.h"
 #include "shell/CMainFrame.h"
 #include "shell/WindowPlacement.h"
@@ -44,6 +45,10 @@ bool COmbrixApp::InitInstance(const std::optional<QString>& documentName, QStrin
     loadSettings();
     document::COmbrixDoc::Options documentOptions;
     documentOptions.programDirectory = options_.programDirectory;
+    documentOptions.hooks.saveScreenshot = [this](const document::Frame& frame,
+                                                  const document::ScreenshotRequest& request) {
+        return saveScreenshot(frame, request);
+    };
     document_ = std::make_unique<document::DocumentHost>(connection_, std::move(documentOptions));
     try {
         frame_ = std::make_unique<shell::CMainFrame>(*this, *document_);
@@ -82,6 +87,31 @@ void COmbrixApp::loadSettings() {
 
     store_.LoadProfile(profile_);
     SetScreenshotZoom(profile_.screenshotZoom);
+}
+
+int COmbrixApp::saveScreenshot(const document::Frame& frame,
+                               const document::ScreenshotRequest& request) {
+    const screenshot::ScreenshotOutcome outcome = screenshot::SaveScreenshot(
+        screenshot::ComposeScreenshot(frame.shown()), request.settings, request.zoom);
+    // Queued on the document's object: a call still queued when it goes is dropped.
+    QMetaObject::invokeMethod(
+        document_.get(), [this, outcome] { screenshotSaved(outcome); }, Qt::QueuedConnection);
+    return outcome.written ? 1 : 0;
+}
+
+// Only the counter moves: the other settings may have changed meanwhile.
+void COmbrixApp::screenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
+    if (outcome.nextCounter) {
+        settings::ScreenshotSettings screenshots = settings_.Screenshot();
+        screenshots.SetCounter(*outcome.nextCounter);
+        settings_.SetScreenshot(screenshots);
+    }
+    if (outcome.written) {
+        lastSavedImage_ = outcome.path;
+    }
+    if (frame_) {
+        frame_->ScreenshotSaved(outcome);
+    }
 }
 
 void COmbrixApp::ExitInstance() {

@@ -5,6 +5,7 @@
 #include "link/CombinedBackend.h"
 #include "link/UsbConnection.h"
 #include "link/UsbIdList.h"
+#include "screenshot/SaveScreenshot.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/GlobalProfile.h"
 #include "settings/SettingsStore.h"
@@ -50,6 +51,7 @@ public:
     int ScreenshotZoom() const override { return screenshotZoom_; }
     void SetScreenshotZoom(int zoom) override;
     void StoreGlobalProfile() override;
+    const QString& LastSavedImage() const override { return lastSavedImage_; }
 
     document::DocumentHost& Document() { return *document_; }
     shell::CMainFrame& MainFrame() { return *frame_; }
@@ -57,6 +59,10 @@ public:
 
 private:
     void loadSettings();
+    // Runs on the screenshot's thread: writes the file, then hands what it did
+    // to the user-interface thread.
+    int saveScreenshot(const document::Frame& frame, const document::ScreenshotRequest& request);
+    void screenshotSaved(const screenshot::ScreenshotOutcome& outcome);
 
     Options options_;
     link::CombinedBackend backend_;
@@ -66,6 +72,7 @@ private:
     settings::ApplicationSettings settings_;
     settings::GlobalProfile profile_;
     int screenshotZoom_ = 1;
+    QString lastSavedImage_;
     // Destroyed in reverse: the window first, then the document and its threads,
     // then the connection.
     std::unique_ptr<document::DocumentHost> document_;

@@ -2,9 +2,15 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
+#include "screenshot/ComposeScreenshot.h"
+#include "screenshot/PcxWriter.h"
+#include "screenshot/PngWriter.h"
+#include "screenshot/ScreenshotFormat.h"
+#include "screenshot/TiffWriter.h"
 
-#include <QImage>
+#include <QFile>
 #include <QString>
+#include <charconv>
 
 namespace ombrix::cli {
 
@@ -12,12 +18,24 @@ namespace {
 
 constexpr std::chrono::seconds kDefaultTimeout{10};
 constexpr int kNoFrame = 2;
+constexpr int kMaxZoom = 4;
 
 struct CaptureOptions {
     QString output;
     std::optional<link::Serial> serial;
     std::chrono::seconds timeout = kDefaultTimeout;
+    bool framed = false;
+    int zoom = 1;
 };
+
+std::optional<int> parseZoom(const std::string& text) {
+    int zoom = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), zoom);
+    if (error != std::errc() || end != text.data() + text.size() || zoom < 1 || zoom > kMaxZoom) {
+        return std::nullopt;
+    }
+    return zoom;
+}
 
 // Takes the value after an option; false (with the reason on `err`) when it is
 // missing or does not parse.
@@ -60,8 +78,42 @@ bool parseOption(std::span<const std::string> arguments, std::size_t& i, Capture
             },
             "a whole number of seconds from 1 to 86400", err);
     }
+    if (name == "--framed") {
+        options.framed = true;
+        return true;
+    }
+    if (name == "--zoom") {
+        return takeValue(
+            arguments, i,
+            [&](const std::string& text) {
+                const std::optional<int> zoom = parseZoom(text);
+                options.zoom = zoom.value_or(options.zoom);
+                return zoom.has_value();
+            },
+            "a zoom from 1 to 4", err);
+    }
     err << "ombrix-cli capture: unknown argument '" << name << "'\n";
     return false;
+}
+
+// The file the output name's extension asks for (PNG for any other), replacing
+// one that exists: the name was given on purpose.
+bool writeImage(const render::CLumImage& image, const CaptureOptions& options, QString& error) {
+    const std::optional<screenshot::ScreenshotFormat> format =
+        screenshot::FormatOfFileName(options.output);
+    const screenshot::ScreenshotFormat::Index index =
+        format ? format->index : screenshot::ScreenshotFormat::Png;
+    switch (index) {
+    case screenshot::ScreenshotFormat::Tiff:
+        return screenshot::WriteTiff(options.output, screenshot::Enlarged(image, options.zoom),
+                                     error) != 0;
+    case screenshot::ScreenshotFormat::Pcx:
+        QFile::remove(options.output);
+        return screenshot::SavePcx(image, options.output, options.zoom, error);
+    case screenshot::ScreenshotFormat::Png:
+        break;
+    }
+    return screenshot::SavePng(image, options.output, options.zoom, error);
 }
 
 std::optional<CaptureOptions> parseOptions(std::span<const std::string> arguments,
@@ -73,7 +125,7 @@ std::optional<CaptureOptions> parseOptions(std::span<const std::string> argument
         }
     }
     if (options.output.isEmpty()) {
-        err << "ombrix-cli capture: -o FILE.png is required\n";
+        err << "ombrix-cli capture: -o FILE is required\n";
         return std::nullopt;
     }
     return options;
@@ -95,11 +147,13 @@ int RunCapture(std::span<const std::string> arguments, CliContext& context) {
         return outcome == CliSession::Wait::TimedOut ? kNoFrame : 1;
     }
     session.announce("capture");
-    // The steady and the blinking icons, as the instrument shows them, one image
-    // pixel per instrument pixel.
+    // The steady and the blinking icons, as the instrument shows them.
     const render::CLumImage screen = doc.LatestFrame()->shown();
-    if (!screen.AsQImage().save(options->output, "PNG")) {
-        context.err << "ombrix-cli capture: cannot write " << options->output.toStdString() << '\n';
+    QString error;
+    if (!writeImage(options->framed ? screenshot::ComposeScreenshot(screen) : screen, *options,
+                    error)) {
+        context.err << "ombrix-cli capture: cannot write " << options->output.toStdString() << ": "
+                    << error.toStdString() << '\n';
         return 1;
     }
     return 0;

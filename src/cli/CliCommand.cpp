@@ -30,11 +30,14 @@ constexpr std::array kCommands = {
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  no model file fits it.\n",
                RunIdentify},
-    CliCommand{"capture", "capture -o FILE.png [--serial N] [--timeout SECONDS]",
+    CliCommand{"capture", "capture -o FILE [--framed] [--zoom Z] [--serial N] [--timeout SECONDS]",
                "  Runs the live session as the application does (connect, identify,\n"
                "  load the model, poll) until a frame has been read and converted, then\n"
-               "  writes the screen as PNG, one image pixel per instrument pixel, with\n"
-               "  the status icons (steady and blinking) over the icon rows. With\n"
+               "  writes the screen, one image pixel per instrument pixel (Z x Z with\n"
+               "  --zoom, 1 to 4), with the status icons (steady and blinking) over the\n"
+               "  icon rows. FILE's extension chooses the format: .tif or .tiff (TIFF),\n"
+               "  .pcx (PCX), anything else PNG; an existing FILE is replaced. --framed\n"
+               "  adds the screenshot's frame (2 black and 2 white pixels). With\n"
                "  --serial only instrument N is used, else the lowest serial; the\n"
                "  instrument used is named on standard error.\n"
                "  SECONDS is the time allowed for the frame (default 10).\n"

@@ -201,7 +201,7 @@ void COmbrixDoc::notifyFrame(bool published) const {
     }
 }
 
-bool COmbrixDoc::StartScreenshot(const settings::ScreenshotSettings& settings) {
+bool COmbrixDoc::StartScreenshot(const ScreenshotRequest& request) {
     if (screenshot_ && !screenshot_->finished()) {
         screenshotCancel_.set();
         if (!screenshot_->waitFinished(kScreenshotCancelTimeout)) {
@@ -214,7 +214,7 @@ bool COmbrixDoc::StartScreenshot(const settings::ScreenshotSettings& settings) {
     screenshot_.reset();
     screenshot_ = std::make_unique<ScreenshotWorker>(
         ScreenshotWorker::Context{sync_, frames_, connection_.clock(), stop_.get_token(),
-                                  screenshotCancel_, hooks_.saveScreenshot, settings});
+                                  screenshotCancel_, hooks_.saveScreenshot, request});
     return true;
 }
 

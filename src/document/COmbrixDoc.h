@@ -88,7 +88,7 @@ public:
     void ReloadIconImages();
     // The latest frame; null until the loaded model's first screen was read.
     std::shared_ptr<const Frame> LatestFrame() const { return frames_.latest(); }
-    bool StartScreenshot(const settings::ScreenshotSettings& settings);
+    bool StartScreenshot(const ScreenshotRequest& request);
     void StopThreads();
 
     const model::ModelFile& Model() const { return model_; }

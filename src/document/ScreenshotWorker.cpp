@@ -29,7 +29,7 @@ int ScreenshotWorker::run() {
     if (!frame || !context_.saver) {
         return kNoScreenshot;
     }
-    return context_.saver(*frame, context_.settings);
+    return context_.saver(*frame, context_.request);
 }
 
 bool ScreenshotWorker::waitForFreshPoll() {

@@ -13,10 +13,16 @@
 
 namespace ombrix::document {
 
+// What a screenshot is asked to be: named by the settings, enlarged by the zoom
+// (1 to 4) where the format allows it.
+struct ScreenshotRequest {
+    settings::ScreenshotSettings settings;
+    int zoom = 1;
+};
+
 // Frames the screen and writes it as a file; returns the save result. Called on
 // the screenshot's thread with no lock held.
-using ScreenshotSaver =
-    std::function<int(const Frame& frame, const settings::ScreenshotSettings& settings)>;
+using ScreenshotSaver = std::function<int(const Frame& frame, const ScreenshotRequest& request)>;
 
 // One screenshot on its own thread: asks the session worker for a fresh poll,
 // waits for it, then saves the latest frame.
@@ -31,7 +37,7 @@ public:
         std::stop_token stop;
         const Event& cancel;
         ScreenshotSaver saver;
-        settings::ScreenshotSettings settings;
+        ScreenshotRequest request;
     };
 
     explicit ScreenshotWorker(Context context);

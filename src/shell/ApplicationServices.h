@@ -17,6 +17,8 @@ public:
     // Writes "ScreenshotZoom" and "RefreshRate" under "Global", as the main
     // window does when it closes.
     virtual void StoreGlobalProfile() = 0;
+    // The path of the last screenshot written; empty before the first.
+    virtual const QString& LastSavedImage() const = 0;
 };
 
 } // namespace ombrix::shell

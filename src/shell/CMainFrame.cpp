@@ -1,16 +1,20 @@
 #include "shell/CMainFrame.h"
 
+#include "screenshot/ComposeScreenshot.h"
 #include "shell/Artwork.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CCommandsToolbar.h"
 #include "shell/CCursorSettingsDlg.h"
 #include "shell/CKeyboardToolbar.h"
 #include "shell/COmbrixView.h"
+#include "shell/CScreenshotSettingsDlg.h"
 #include "shell/CToolBarEx.h"
 #include "shell/WindowPlacement.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
@@ -35,6 +39,7 @@ constexpr QPoint kFullscreenToolbarPosition{100, 100};
 // A new keyboard bar floats this far below the top of the window's inside.
 constexpr QPoint kKeyboardBarOffset{0, 50};
 constexpr int kBarPictureMessageMs = 10'000;
+constexpr int kScreenshotMessageMs = 10'000;
 constexpr int kSerialPaneWidth = 400;
 // A narrow window gives the serial pane this share of its width, so the
 // session's status stays readable beside it.
@@ -118,6 +123,12 @@ void CMainFrame::createActions() {
     save->setShortcut(Qt::Key_F8);
     save->setShortcutContext(Qt::ApplicationShortcut);
     save->setStatusTip(tr("Saving device screen to an image file"));
+    QAction* copy =
+        commands_.Add(CommandId::ScreenshotCopy, tr("&Copy"), QStringLiteral("ScreenshotCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setStatusTip(tr("Copies the framed device screen to the clipboard"));
+    commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
+                  QStringLiteral("ScreenshotSettings"));
     for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
         commands_.Add(kZoomCommands[i], QStringLiteral("x%1").arg(i + 1),
                       QStringLiteral("ScreenshotZoom%1").arg(i + 1));
@@ -153,12 +164,14 @@ void CMainFrame::createMenus() {
     QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
     nameMenu(screenshot, QStringLiteral("screenshotMenu"));
     screenshot->addAction(commands_.Action(CommandId::ScreenshotSave));
+    screenshot->addAction(commands_.Action(CommandId::ScreenshotCopy));
     screenshot->addSeparator();
     QMenu* zoom = screenshot->addMenu(tr("&Zoom"));
     nameMenu(zoom, QStringLiteral("zoomMenu"));
     for (const CommandId command : kZoomCommands) {
         zoom->addAction(commands_.Action(command));
     }
+    screenshot->addAction(commands_.Action(CommandId::ScreenshotSettings));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     nameMenu(help, QStringLiteral("helpMenu"));
@@ -192,6 +205,10 @@ void CMainFrame::createContextMenu() {
     nameMenu(screenshot, QStringLiteral("fullscreenScreenshotMenu"));
     screenshot->addAction(commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve\tF8"),
                                         QStringLiteral("ContextScreenshotSave")));
+    screenshot->addAction(commands_.Add(CommandId::ScreenshotCopy, tr("&Copy\tCtrl+C"),
+                                        QStringLiteral("ContextScreenshotCopy")));
+    screenshot->addAction(commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
+                                        QStringLiteral("ContextScreenshotSettings")));
 }
 
 void CMainFrame::createToolbars() {
@@ -262,6 +279,8 @@ void CMainFrame::connectActions() {
                           [this] { toggleBar(&BarVisibility::fullscreenToolbar); });
     commands_.OnTriggered(CommandId::CursorSettings, [this] { showCursorSettings(); });
     commands_.OnTriggered(CommandId::ScreenshotSave, [this] { startScreenshot(); });
+    commands_.OnTriggered(CommandId::ScreenshotCopy, [this] { copyScreenshot(); });
+    commands_.OnTriggered(CommandId::ScreenshotSettings, [this] { showScreenshotSettings(); });
     commands_.OnTriggered(CommandId::About, [this] { showAbout(); });
     for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
         commands_.OnTriggered(kZoomCommands[i], [this, i] { setZoom(static_cast<int>(i) + 1); });
@@ -461,8 +480,47 @@ void CMainFrame::showCursorSettings() {
     }
 }
 
+// The file is written once the instrument's screen has been read afresh; the
+// status bar says so meanwhile, and then what became of it.
 void CMainFrame::startScreenshot() {
-    document_.doc().StartScreenshot(application_.Settings().Screenshot());
+    const document::ScreenshotRequest request{application_.Settings().Screenshot(),
+                                              application_.ScreenshotZoom()};
+    if (document_.doc().StartScreenshot(request)) {
+        statusBar()->showMessage(tr("Saving the screenshot\u2026"));
+    } else {
+        statusBar()->showMessage(tr("The screenshot before is still being saved."),
+                                 kScreenshotMessageMs);
+    }
+}
+
+void CMainFrame::ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
+    const QString path = QDir::toNativeSeparators(outcome.path);
+    const QString message =
+        outcome.written ? tr("Screenshot saved to %1").arg(path)
+        : path.isEmpty()
+            ? tr("The screenshot was not saved: %1.").arg(outcome.error)
+            : tr("The screenshot could not be saved to %1: %2.").arg(path, outcome.error);
+    statusBar()->showMessage(message, kScreenshotMessageMs);
+}
+
+// What F8 would save, from the frame on show, straight to the clipboard.
+void CMainFrame::copyScreenshot() {
+    const std::shared_ptr<const document::Frame> frame = document_.frame();
+    if (!frame) {
+        statusBar()->showMessage(tr("There is no instrument screen to copy yet."),
+                                 kScreenshotMessageMs);
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(screenshot::Zoomed(
+        screenshot::ComposeScreenshot(frame->shown()), application_.ScreenshotZoom()));
+    statusBar()->showMessage(tr("Screenshot copied to the clipboard"), kScreenshotMessageMs);
+}
+
+void CMainFrame::showScreenshotSettings() {
+    CScreenshotSettingsDlg dialog(application_.Settings().Screenshot(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        application_.Settings().SetScreenshot(dialog.Settings());
+    }
 }
 
 void CMainFrame::setZoom(int zoom) {

@@ -2,6 +2,7 @@
 
 #include "base/Rect.h"
 #include "document/DocumentHost.h"
+#include "screenshot/SaveScreenshot.h"
 #include "shell/ApplicationServices.h"
 #include "shell/CommandTable.h"
 #include "shell/DisplayMode.h"
@@ -53,6 +54,8 @@ public:
     void ExitFullscreen();
     // A key press for the commands history: the key names joined by " + ".
     void AddHistoryEntry(const QStringList& keys);
+    // Says in the status bar what became of a screenshot.
+    void ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome);
 
     DisplayMode CurrentMode() const;
     BarVisibility Bars() const { return bars_; }
@@ -96,6 +99,8 @@ private:
     void showAbout();
     void showCursorSettings();
     void startScreenshot();
+    void copyScreenshot();
+    void showScreenshotSettings();
     void setZoom(int zoom);
     void showContextMenu(QPoint globalPosition);
     // Runs the dialog with both timers stopped; restarts them if they ran.

@@ -11,6 +11,7 @@ enum class CommandId : int {
     FullscreenToolbar = 103,
     CursorSettings = 32777,
     ScreenshotSave = 32773,
+    ScreenshotSettings = 32776,
     Fullscreen = 32778,
     NormalWithoutKeyboard = 32788,
     NormalWithKeyboard = 32789,
@@ -18,6 +19,7 @@ enum class CommandId : int {
     Compact = 32804,
     ExitFullscreen = 32807,
     CommandsBar = 32819,
+    ScreenshotCopy = 32830, // the framed screenshot on the clipboard
     MainToolbar = 59392,
     StatusBar = 59393,
     About = 57664,

@@ -56,6 +56,8 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
         return zoomItem(state, 4);
     case CommandId::ExitFullscreen:
     case CommandId::ScreenshotSave:
+    case CommandId::ScreenshotSettings:
+    case CommandId::ScreenshotCopy:
     case CommandId::About:
         break;
     }

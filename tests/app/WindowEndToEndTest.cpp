@@ -1,6 +1,7 @@
 // ombrix in a real window on a virtual X server, against ombrix-sim, driven
 // with real key presses and clicks (xdotool). Grabs of the window are compared
 // with the simulator's snapshot at the places the view's layout functions give.
+#include "EndToEnd.h"
 #include "SimProcess.h"
 #include "SimRecord.h"
 #include "SimScreen.h"
@@ -26,11 +27,13 @@
 namespace {
 
 using ombrix::sim::testing::SimProcess;
+using ombrix::testing::eventually;
+using ombrix::testing::run;
+using ombrix::testing::windowNamed;
 namespace shell = ombrix::shell;
 
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 1024;
-constexpr int kPatienceMs = 30'000;
 // Tall, so the front panel is as wide as the window whatever the bars take.
 const char* const kSettings = "[MainSettings]\ndisplay_mode=0\n"
                               "[MainSettings/MainFrame]\nregular_window_rect=\"0,0,640,1010\"\n"
@@ -40,25 +43,6 @@ const char* const kSettings = "[MainSettings]\ndisplay_mode=0\n"
 constexpr int kTolerance = 6;
 // The highest the view's top can lie under the menu bar and the toolbar.
 constexpr int kMaxViewTop = 160;
-
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-bool eventually(const std::function<bool()>& condition) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-        if (waited.elapsed() > kPatienceMs) {
-            return false;
-        }
-        QThread::msleep(100);
-    }
-    return true;
-}
 
 // A display pixel whose neighbours all have its value: its centre keeps its
 // colour however the stretch blends.
@@ -98,7 +82,7 @@ protected:
     const ombrix::sim::InstrumentModel& colour = *ombrix::sim::findModel("colour");
     QTemporaryDir scratch;
     std::optional<SimProcess> sim;
-    QProcess ombrix;
+    std::optional<ombrix::testing::OmbrixProcess> program;
     QString window;
     ombrix::model::ModelFile modelFile;
     QSize picture;
@@ -109,55 +93,21 @@ protected:
         const QString snapshot = scratch.filePath(QStringLiteral("snapshot.png"));
         sim.emplace(
             QStringList{"--do", "freeze all on", "--do", "snapshot 1 " + snapshot, "colour"});
-        ASSERT_TRUE(QDir().mkpath(scratch.filePath(QStringLiteral("config/Velmora"))));
-        QFile settings(scratch.filePath(QStringLiteral("config/Velmora/Ombrix.conf")));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(kSettings);
-        settings.close();
-
         modelFile.load(QStringLiteral(OMBRIX_SAMPLE_MODELS_DIR "/Data/lum302plus.def"));
         picture = QImage(modelFile.picturePath(modelFile.model().keyboardBitmap)).size();
         ASSERT_FALSE(picture.isEmpty());
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("OMBRIX_DEVICE_DIR"),
-                           QString::fromStdString(sim->deviceDirectory().string()));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath("config"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-        environment.remove(QStringLiteral("OMBRIX_USB_IDS"));
-        environment.remove(QStringLiteral("OMBRIX_MODEL_DIR"));
-        ombrix.setProcessEnvironment(environment);
-        ombrix.start(QStringLiteral(OMBRIX_PROGRAM), {});
-        ASSERT_TRUE(ombrix.waitForStarted());
-
-        ASSERT_TRUE(eventually([&] {
-            window =
-                run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", " - Ombrix$"})
-                    .section(u'\n', 0, 0);
-            return !window.isEmpty();
-        })) << "no window titled Ombrix appeared";
+        program.emplace(sim->deviceDirectory(), kSettings);
+        ASSERT_TRUE(program->started());
+        window = program->waitForWindow();
+        ASSERT_FALSE(window.isEmpty()) << "no window titled Ombrix appeared";
         ASSERT_TRUE(eventually([&] { return QImage(snapshot).width() == colour.width; }));
         samples = samplesOf(colour, QImage(snapshot));
         ASSERT_GT(samples.size(), 100u);
     }
 
-    void TearDown() override {
-        ombrix.terminate();
-        if (!ombrix.waitForFinished()) {
-            ombrix.kill();
-            ombrix.waitForFinished();
-        }
-    }
-
     QImage grab() const {
         return QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
-    }
-
-    // The first visible window with the title, or none.
-    static QString windowNamed(const QString& pattern) {
-        return run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern})
-            .section(u'\n', 0, 0);
     }
 
     static QRect geometryOf(const QString& id) {

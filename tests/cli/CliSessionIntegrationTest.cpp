@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -95,6 +96,35 @@ TEST(CliCaptureIntegrationTest, WritesWhatTheSimulatorDrewForEveryModel) {
             EXPECT_GT(inkedPixels(capture.copy(0, 0, model.width, panel)), 0);
         }
     }
+}
+
+TEST(CliCaptureIntegrationTest, TheExtensionChoosesTheFormatAndOptionsFrameAndEnlarge) {
+    SimProcess sim({"colour"});
+    QTemporaryDir scratch;
+    const auto capture = [&](const QString& name, const QStringList& options) {
+        const QString output = scratch.filePath(name);
+        const CliResult result =
+            RunCli(QStringList{"capture", "-o", output} + options, devices(sim));
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        QFile file(output);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_TRUE(capture("a.tif", {}).startsWith("II*")) << "TIFF";
+    EXPECT_TRUE(capture("a.TIFF", {}).startsWith("II*")) << "TIFF";
+    const QByteArray pcx = capture("a.pcx", {"--zoom", "3"});
+    ASSERT_GT(pcx.size(), 128);
+    EXPECT_EQ(pcx[0], 10) << "PCX";
+    EXPECT_EQ(qFromLittleEndian<quint16>(pcx.constData() + 70), 320 * 3);
+    EXPECT_LT(capture("a.pcx", {}).size(), pcx.size()) << "an existing file is replaced";
+
+    capture("framed.png", {"--framed", "--zoom", "2"});
+    const QImage framed(scratch.filePath("framed.png"));
+    EXPECT_EQ(framed.size(), QSize(328 * 2, 248 * 2));
+    EXPECT_EQ(framed.pixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(framed.pixel(5, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(
+        RunCli({"capture", "-o", scratch.filePath("x.png"), "--zoom", "5"}, devices(sim)).exitCode,
+        64);
 }
 
 TEST(CliCaptureIntegrationTest, ExitStatusTellsNoInstrumentFromNoFrame) {

@@ -146,7 +146,7 @@ struct SavedScreens {
 TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
     const auto saved = std::make_shared<SavedScreens>();
     COmbrixDoc::Hooks hooks;
-    hooks.saveScreenshot = [saved](const Frame& frame, const settings::ScreenshotSettings&) {
+    hooks.saveScreenshot = [saved](const Frame& frame, const ScreenshotRequest&) {
         const std::lock_guard lock(saved->criticalSection);
         saved->last = frame.screen;
         ++saved->count;
@@ -158,7 +158,7 @@ TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
     ASSERT_TRUE(waitForPollsToStop()) << "compact mode polls on request only";
     const std::size_t polls = record().polls();
 
-    ASSERT_TRUE(doc().StartScreenshot(settings::ScreenshotSettings{}));
+    ASSERT_TRUE(doc().StartScreenshot(ScreenshotRequest{}));
     ASSERT_TRUE(session().waitUntil("the screenshot",
                                     [&] { return doc().ScreenshotResult().has_value(); }));
     EXPECT_EQ(doc().ScreenshotResult(), SavedScreens::kSaved);

@@ -111,7 +111,7 @@ TEST_F(DocumentShutdown, EndsTheThreadsWhileAScreenshotWaits) {
     const std::size_t polls = record().polls();
 
     // The screenshot's poll gets no answer, so its refresh request never clears.
-    ASSERT_TRUE(doc().StartScreenshot(settings::ScreenshotSettings{}));
+    ASSERT_TRUE(doc().StartScreenshot(ScreenshotRequest{}));
     ASSERT_TRUE(
         session().waitUntil("the screenshot's poll", [&] { return record().polls() > polls; }));
     EXPECT_FALSE(doc().ScreenshotResult().has_value());

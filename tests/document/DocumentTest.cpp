@@ -257,14 +257,14 @@ TEST_F(DocumentTest, NewColoursShowAtOnceAndRecolourTheIconImages) {
 }
 
 // A saver whose result tells which frame and which settings it saved.
-int frameAndCounter(const Frame& frame, const settings::ScreenshotSettings& settings) {
-    return static_cast<int>(frame.generation * 100 + settings.Counter());
+int frameAndCounter(const Frame& frame, const ScreenshotRequest& request) {
+    return static_cast<int>(frame.generation * 100 + request.settings.Counter());
 }
 
-settings::ScreenshotSettings counted(std::uint32_t counter) {
-    settings::ScreenshotSettings settings;
-    settings.SetCounter(counter);
-    return settings;
+ScreenshotRequest counted(std::uint32_t counter) {
+    ScreenshotRequest request;
+    request.settings.SetCounter(counter);
+    return request;
 }
 
 // The instrument is unplugged until the test plugs it in, with polling off and
@@ -276,9 +276,9 @@ protected:
 
     void SetUp() override {
         device.setPresent(false);
-        start([this](const Frame& frame, const settings::ScreenshotSettings& settings) {
+        start([this](const Frame& frame, const ScreenshotRequest& request) {
             ++saves;
-            return frameAndCounter(frame, settings);
+            return frameAndCounter(frame, request);
         });
         doc->UpdatePollingMode(kCompactDisplayMode);
         ASSERT_TRUE(doc->OpenDocument(DocumentName(kMono)));
@@ -315,7 +315,7 @@ protected:
 
     void SetUp() override {
         addMonoInstrument();
-        start([this](const Frame&, const settings::ScreenshotSettings&) {
+        start([this](const Frame&, const ScreenshotRequest&) {
             ++saverCalls;
             release.wait();
             return 5;

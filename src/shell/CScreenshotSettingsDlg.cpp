@@ -1,0 +1,110 @@
+#include "shell/CScreenshotSettingsDlg.h"
+
+#include "screenshot/ScreenshotFile.h"
+#include "screenshot/ScreenshotFormat.h"
+#include "shell/CBrowseForFolderDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ombrix::shell {
+
+namespace {
+
+template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& label) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(label);
+    return widget;
+}
+
+} // namespace
+
+QString CScreenshotSettingsDlg::ForbiddenCharacters() {
+    return QStringLiteral("\\/:*?\"<>|");
+}
+
+CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSettings& settings,
+                                               QWidget* parent)
+    : QDialog(parent), settings_(settings),
+      format_(named(new QComboBox, "imageFormat", tr("Image format"))),
+      prefix_(named(new QLineEdit(settings.Prefix()), "fileNamePrefix", tr("File name prefix"))),
+      folder_(named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "imageFolder",
+                    tr("Save files to"))),
+      fileName_(named(new QLabel, "fileName", tr("File name"))) {
+    setObjectName(QStringLiteral("screenshotSettingsDialog"));
+    setWindowTitle(tr("Screenshot settings"));
+    setAccessibleName(windowTitle());
+    for (const screenshot::ScreenshotFormat& format : screenshot::kScreenshotFormats) {
+        format_->addItem(QString::fromLatin1(format.name), static_cast<uint>(format.index));
+    }
+    format_->setCurrentIndex(format_->findData(static_cast<uint>(settings.Format())));
+    prefix_->setMaxLength(kMaxPrefix);
+    folder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* browse = named(new QPushButton(tr("Browse")), "browse", tr("Browse"));
+    auto* reset = named(new QPushButton(tr("Reset counter")), "resetCounter", tr("Reset counter"));
+    auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
+                          "screenshotButtons", tr("OK or Cancel"));
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(browse);
+    auto* form = new QFormLayout;
+    form->addRow(tr("Image format"), format_);
+    form->addRow(tr("File name prefix"), prefix_);
+    form->addRow(tr("Save files to"), folderRow);
+    form->addRow(tr("Next file"), fileName_);
+    form->addRow(QString(), reset);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(format_, &QComboBox::currentIndexChanged, this, [this] {
+        settings_.SetFormat(format_->currentData().toUInt());
+        refreshFileName();
+    });
+    connect(prefix_, &QLineEdit::textEdited, this, &CScreenshotSettingsDlg::prefixEdited);
+    connect(browse, &QPushButton::clicked, this, &CScreenshotSettingsDlg::browse);
+    connect(reset, &QPushButton::clicked, this, [this] {
+        settings_.SetCounter(0);
+        refreshFileName();
+    });
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    refreshFileName();
+}
+
+// A prefix with a character no file name may hold is refused, and the one
+// before stays.
+void CScreenshotSettingsDlg::prefixEdited(const QString& text) {
+    const QString forbidden = ForbiddenCharacters();
+    if (std::any_of(text.begin(), text.end(), [&](QChar c) { return forbidden.contains(c); })) {
+        prefix_->setText(settings_.Prefix());
+        QMessageBox::critical(this, windowTitle(), tr("File name cannot include ") + forbidden);
+        return;
+    }
+    settings_.SetPrefix(text);
+    refreshFileName();
+}
+
+void CScreenshotSettingsDlg::browse() {
+    CBrowseForFolderDialog browser(this, tr("Image saving path"), settings_.Folder());
+    if (browser.exec() == QDialog::Accepted && !browser.FolderPath().isEmpty()) {
+        settings_.SetFolder(browser.FolderPath());
+        folder_->setText(QDir::toNativeSeparators(settings_.Folder()));
+        refreshFileName();
+    }
+}
+
+void CScreenshotSettingsDlg::refreshFileName() {
+    fileName_->setText(screenshot::ScreenshotFileName(settings_));
+}
+
+} // namespace ombrix::shell

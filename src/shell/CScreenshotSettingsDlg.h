@@ -1,0 +1,42 @@
+#pragma once
+
+#include "settings/ScreenshotSettings.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace ombrix::shell {
+
+// "Screenshot settings": the image format, the file name prefix, the folder
+// and the counter, on a copy of the settings that the caller takes back after
+// OK. The name of the next file is shown as it would be written.
+class CScreenshotSettingsDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // The prefix is at most this long.
+    static constexpr int kMaxPrefix = 252;
+
+    CScreenshotSettingsDlg(const settings::ScreenshotSettings& settings, QWidget* parent = nullptr);
+
+    const settings::ScreenshotSettings& Settings() const { return settings_; }
+
+    // The characters a file name cannot hold, in the order the message lists them.
+    static QString ForbiddenCharacters();
+
+private:
+    void prefixEdited(const QString& text);
+    void browse();
+    void refreshFileName();
+
+    settings::ScreenshotSettings settings_;
+    QComboBox* format_;
+    QLineEdit* prefix_;
+    QLabel* folder_;
+    QLabel* fileName_;
+};
+
+} // namespace ombrix::shell

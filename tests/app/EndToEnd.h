@@ -1,0 +1,43 @@
+// What the window's end-to-end tests share: running helpers and ombrix itself
+// as a child process on the test's virtual X server.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <functional>
+
+namespace ombrix::testing {
+
+// How long a test waits for something the window should do.
+inline constexpr int kPatienceMs = 30'000;
+
+// The program's standard output, trimmed, once it has ended.
+QString run(const QString& program, const QStringList& arguments);
+// Whether the condition became true within the patience, checked every 100 ms.
+bool eventually(const std::function<bool()>& condition);
+// The first visible window whose title matches the pattern, or none.
+QString windowNamed(const QString& pattern);
+
+// ombrix with settings of its own (the Ombrix.conf text), finding instruments
+// in `devices`; ended when destroyed.
+class OmbrixProcess {
+public:
+    OmbrixProcess(const std::filesystem::path& devices, const QByteArray& settings);
+    OmbrixProcess(const OmbrixProcess&) = delete;
+    OmbrixProcess& operator=(const OmbrixProcess&) = delete;
+    ~OmbrixProcess();
+
+    bool started() const { return started_; }
+    // The main window, once one titled "... - Ombrix" is on the screen.
+    QString waitForWindow();
+
+private:
+    QTemporaryDir config_;
+    QProcess process_;
+    bool started_ = false;
+};
+
+} // namespace ombrix::testing

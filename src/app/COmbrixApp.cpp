@@ -93,16 +93,18 @@ int COmbrixApp::saveScreenshot(const document::Frame& frame,
                                const document::ScreenshotRequest& request) {
     const screenshot::ScreenshotOutcome outcome = screenshot::SaveScreenshot(
         screenshot::ComposeScreenshot(frame.shown()), request.settings, request.zoom);
-    // Queued on the document's object: a call still queued when it goes is dropped.
+    // The receiver outlives the document's threads: a call still queued when
+    // it goes is dropped, never run on a half-destroyed application.
     QMetaObject::invokeMethod(
-        document_.get(), [this, outcome] { screenshotSaved(outcome); }, Qt::QueuedConnection);
+        &screenshotReceiver_, [this, outcome] { screenshotSaved(outcome); }, Qt::QueuedConnection);
     return outcome.written ? 1 : 0;
 }
 
-// Only the counter moves: the other settings may have changed meanwhile.
+// Only the counter moves, and only when nobody changed it since the screenshot
+// started (a "Reset counter" meanwhile stays).
 void COmbrixApp::screenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
-    if (outcome.nextCounter) {
-        settings::ScreenshotSettings screenshots = settings_.Screenshot();
+    settings::ScreenshotSettings screenshots = settings_.Screenshot();
+    if (outcome.nextCounter && screenshots.Counter() == outcome.counter) {
         screenshots.SetCounter(*outcome.nextCounter);
         settings_.SetScreenshot(screenshots);
     }
@@ -114,7 +116,12 @@ void COmbrixApp::screenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
     }
 }
 
+// A screenshot finishing as the program ends still moves the counter on.
 void COmbrixApp::ExitInstance() {
+    if (document_) {
+        document_->doc().StopThreads();
+        QCoreApplication::sendPostedEvents(&screenshotReceiver_);
+    }
     store_.StoreSettings(settings_);
 }
 

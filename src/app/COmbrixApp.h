@@ -11,6 +11,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/ApplicationServices.h"
 
+#include <QObject>
 #include <QString>
 #include <chrono>
 #include <filesystem>
@@ -73,6 +74,9 @@ private:
     settings::GlobalProfile profile_;
     int screenshotZoom_ = 1;
     QString lastSavedImage_;
+    // Where the screenshot thread queues what it did; declared before the
+    // document, so it is destroyed after the document's threads have ended.
+    QObject screenshotReceiver_;
     // Destroyed in reverse: the window first, then the document and its threads,
     // then the connection.
     std::unique_ptr<document::DocumentHost> document_;

@@ -10,7 +10,9 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <charconv>
+#include <filesystem>
 
 namespace ombrix::cli {
 
@@ -96,24 +98,46 @@ bool parseOption(std::span<const std::string> arguments, std::size_t& i, Capture
     return false;
 }
 
-// The file the output name's extension asks for (PNG for any other), replacing
-// one that exists: the name was given on purpose.
-bool writeImage(const render::CLumImage& image, const CaptureOptions& options, QString& error) {
+bool writeFormat(const render::CLumImage& image, const QString& path, const QString& outputName,
+                 int zoom, QString& error) {
     const std::optional<screenshot::ScreenshotFormat> format =
-        screenshot::FormatOfFileName(options.output);
-    const screenshot::ScreenshotFormat::Index index =
-        format ? format->index : screenshot::ScreenshotFormat::Png;
-    switch (index) {
+        screenshot::FormatOfFileName(outputName);
+    switch (format ? format->index : screenshot::ScreenshotFormat::Png) {
     case screenshot::ScreenshotFormat::Tiff:
-        return screenshot::WriteTiff(options.output, screenshot::Enlarged(image, options.zoom),
-                                     error) != 0;
+        return screenshot::WriteTiff(path, screenshot::Enlarged(image, zoom), error) != 0;
     case screenshot::ScreenshotFormat::Pcx:
-        QFile::remove(options.output);
-        return screenshot::SavePcx(image, options.output, options.zoom, error);
+        return screenshot::SavePcx(image, path, zoom, error);
     case screenshot::ScreenshotFormat::Png:
         break;
     }
-    return screenshot::SavePng(image, options.output, options.zoom, error);
+    return screenshot::SavePng(image, path, zoom, error);
+}
+
+// The file the output name's extension asks for (PNG for any other). Written
+// beside it first and then put in its place, so an existing file is replaced
+// only by a whole new one.
+bool writeImage(const render::CLumImage& image, const CaptureOptions& options, QString& error) {
+    QTemporaryFile part(options.output + QStringLiteral(".XXXXXX"));
+    if (!part.open()) {
+        error = part.errorString();
+        return false;
+    }
+    part.close();
+    // A temporary file is for its owner alone; the capture is for anyone, as
+    // a file written directly would be.
+    part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!writeFormat(image, part.fileName(), options.output, options.zoom, error)) {
+        return false;
+    }
+    std::error_code failure;
+    std::filesystem::rename(QFile::encodeName(part.fileName()).toStdString(),
+                            QFile::encodeName(options.output).toStdString(), failure);
+    if (failure) {
+        error = QString::fromStdString(failure.message());
+        return false;
+    }
+    part.setAutoRemove(false);
+    return true;
 }
 
 std::optional<CaptureOptions> parseOptions(std::span<const std::string> arguments,

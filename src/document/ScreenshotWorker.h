@@ -2,8 +2,8 @@
 
 #include "document/Event.h"
 #include "document/FrameBuffer.h"
+#include "document/ScreenshotRequest.h"
 #include "document/ThreadsSyncInfo.h"
-#include "settings/ScreenshotSettings.h"
 
 #include <atomic>
 #include <functional>
@@ -12,13 +12,6 @@
 #include <thread>
 
 namespace ombrix::document {
-
-// What a screenshot is asked to be: named by the settings, enlarged by the zoom
-// (1 to 4) where the format allows it.
-struct ScreenshotRequest {
-    settings::ScreenshotSettings settings;
-    int zoom = 1;
-};
 
 // Frames the screen and writes it as a file; returns the save result. Called on
 // the screenshot's thread with no lock held.

@@ -83,6 +83,9 @@ std::vector<std::uint8_t> encodeRow(const render::CLumImage& image, int y, int z
 
 std::vector<std::uint8_t> EncodePcxPlane(std::span<const std::uint8_t> values, int zoom) {
     std::vector<std::uint8_t> out;
+    if (zoom < 1) {
+        return out;
+    }
     out.reserve(2 * values.size() * static_cast<std::size_t>(zoom));
     for (std::size_t start = 0; start < values.size();) {
         std::size_t end = start + 1;
@@ -99,8 +102,12 @@ std::vector<std::uint8_t> EncodePcxPlane(std::span<const std::uint8_t> values, i
 // Opened without truncating, so an existing picture is found and kept rather
 // than replaced.
 bool SavePcx(const render::CLumImage& image, const QString& path, int zoom, QString& error) {
-    if (image.IsEmpty() || zoom < 1) {
+    if (image.IsEmpty()) {
         error = QStringLiteral("the image is empty");
+        return false;
+    }
+    if (zoom < 1) {
+        error = QStringLiteral("the zoom is below 1");
         return false;
     }
     if (std::int64_t(image.Width()) * zoom + 1 > kLargestSide ||

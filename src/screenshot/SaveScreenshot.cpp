@@ -7,7 +7,7 @@
 #include "screenshot/TiffWriter.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 namespace ombrix::screenshot {
 
@@ -16,11 +16,13 @@ namespace {
 // Every counter once, and the one read from the settings if it lies beyond.
 constexpr std::uint32_t kNamesToTry = kMaxCounter + 2;
 
-// The settings with the first counter, from theirs on, whose file does not
-// exist; none when every name is taken.
-std::optional<settings::ScreenshotSettings> withFreeName(settings::ScreenshotSettings settings) {
+// The settings with the first counter, from theirs on, whose file could be
+// created here and now: the empty file holds the name, so another program
+// saving at the same moment cannot take it too. None when no name can be had.
+std::optional<settings::ScreenshotSettings> reserveFreeName(settings::ScreenshotSettings settings) {
     for (std::uint32_t tried = 0; tried < kNamesToTry; ++tried) {
-        if (!QFileInfo::exists(ScreenshotFilePath(settings))) {
+        QFile file(ScreenshotFilePath(settings));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             return settings;
         }
         settings.SetCounter(NextCounter(settings.Counter()));
@@ -46,11 +48,14 @@ bool write(ScreenshotFormat::Index format, const render::CLumImage& image, const
 ScreenshotOutcome SaveScreenshot(const render::CLumImage& image,
                                  const settings::ScreenshotSettings& settings, int zoom) {
     ScreenshotOutcome outcome;
+    outcome.counter = settings.Counter();
     const std::optional<ScreenshotFormat> format = FormatAt(settings.Format());
     if (!format) {
         outcome.error = QStringLiteral("image format %1 is unknown").arg(settings.Format());
         return outcome;
     }
+    // Until a free name is had, the outcome names the file the settings ask
+    // for, and its number is used up as a failed write's is.
     outcome.path = ScreenshotFilePath(settings);
     outcome.nextCounter = NextCounter(settings.Counter());
     const QString folder = settings.Folder();
@@ -59,14 +64,17 @@ ScreenshotOutcome SaveScreenshot(const render::CLumImage& image,
             QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
         return outcome;
     }
-    const std::optional<settings::ScreenshotSettings> free = withFreeName(settings);
+    const std::optional<settings::ScreenshotSettings> free = reserveFreeName(settings);
     if (!free) {
-        outcome.error = QStringLiteral("every file name with this prefix is taken");
+        outcome.error = QStringLiteral("no file with this prefix can be created there");
         return outcome;
     }
     outcome.path = ScreenshotFilePath(*free);
     outcome.nextCounter = NextCounter(free->Counter());
     outcome.written = write(format->index, image, outcome.path, zoom, outcome.error);
+    if (!outcome.written) {
+        QFile::remove(outcome.path); // ours, and no picture
+    }
     return outcome;
 }
 

@@ -7,7 +7,7 @@
 
 namespace ombrix::settings {
 
-// Naming of screenshot files: running counter, format (0 TIFF, 1 PCX), file name prefix
+// Naming of screenshot files: running counter, format (0 TIFF, 1 PCX, 2 PNG), file name prefix
 // and folder. An empty folder becomes the default folder when stored or loaded.
 class ScreenshotSettings {
 public:

@@ -126,6 +126,7 @@ void CMainFrame::createActions() {
     QAction* copy =
         commands_.Add(CommandId::ScreenshotCopy, tr("&Copy"), QStringLiteral("ScreenshotCopy"));
     copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::ApplicationShortcut); // also from the floating bars
     copy->setStatusTip(tr("Copies the framed device screen to the clipboard"));
     commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
                   QStringLiteral("ScreenshotSettings"));
@@ -486,7 +487,8 @@ void CMainFrame::startScreenshot() {
     const document::ScreenshotRequest request{application_.Settings().Screenshot(),
                                               application_.ScreenshotZoom()};
     if (document_.doc().StartScreenshot(request)) {
-        statusBar()->showMessage(tr("Saving the screenshot\u2026"));
+        // Not for ever: without an instrument no screen comes to be saved.
+        statusBar()->showMessage(tr("Saving the screenshot\u2026"), kScreenshotMessageMs);
     } else {
         statusBar()->showMessage(tr("The screenshot before is still being saved."),
                                  kScreenshotMessageMs);
@@ -495,11 +497,14 @@ void CMainFrame::startScreenshot() {
 
 void CMainFrame::ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
     const QString path = QDir::toNativeSeparators(outcome.path);
-    const QString message =
-        outcome.written ? tr("Screenshot saved to %1").arg(path)
-        : path.isEmpty()
-            ? tr("The screenshot was not saved: %1.").arg(outcome.error)
-            : tr("The screenshot could not be saved to %1: %2.").arg(path, outcome.error);
+    QString message;
+    if (outcome.written) {
+        message = tr("Screenshot saved to %1").arg(path);
+    } else if (path.isEmpty()) {
+        message = tr("The screenshot was not saved: %1.").arg(outcome.error);
+    } else {
+        message = tr("The screenshot could not be saved to %1: %2.").arg(path, outcome.error);
+    }
     statusBar()->showMessage(message, kScreenshotMessageMs);
 }
 
@@ -516,11 +521,19 @@ void CMainFrame::copyScreenshot() {
     statusBar()->showMessage(tr("Screenshot copied to the clipboard"), kScreenshotMessageMs);
 }
 
+// The counter is taken back only when the dialog reset it: a screenshot saved
+// while it was open has moved it on since.
 void CMainFrame::showScreenshotSettings() {
-    CScreenshotSettingsDlg dialog(application_.Settings().Screenshot(), this);
-    if (dialog.exec() == QDialog::Accepted) {
-        application_.Settings().SetScreenshot(dialog.Settings());
+    const settings::ScreenshotSettings opened = application_.Settings().Screenshot();
+    CScreenshotSettingsDlg dialog(opened, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
     }
+    settings::ScreenshotSettings chosen = dialog.Settings();
+    if (chosen.Counter() == opened.Counter()) {
+        chosen.SetCounter(application_.Settings().Screenshot().Counter());
+    }
+    application_.Settings().SetScreenshot(chosen);
 }
 
 void CMainFrame::setZoom(int zoom) {

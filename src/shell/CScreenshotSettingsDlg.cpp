@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ombrix::shell {
 
@@ -38,7 +39,11 @@ CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSetting
       prefix_(named(new QLineEdit(settings.Prefix()), "fileNamePrefix", tr("File name prefix"))),
       folder_(named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "imageFolder",
                     tr("Save files to"))),
-      fileName_(named(new QLabel, "fileName", tr("File name"))) {
+      fileName_(named(new QLabel, "fileName", tr("File name"))),
+      browse_(named(new QPushButton(tr("Browse")), "browse", tr("Browse"))),
+      reset_(named(new QPushButton(tr("Reset counter")), "resetCounter", tr("Reset counter"))),
+      buttons_(named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
+                     "screenshotButtons", tr("OK or Cancel"))) {
     setObjectName(QStringLiteral("screenshotSettingsDialog"));
     setWindowTitle(tr("Screenshot settings"));
     setAccessibleName(windowTitle());
@@ -48,37 +53,39 @@ CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSetting
     format_->setCurrentIndex(format_->findData(static_cast<uint>(settings.Format())));
     prefix_->setMaxLength(kMaxPrefix);
     folder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layOut();
+    connectControls();
+    refreshFileName();
+}
 
-    auto* browse = named(new QPushButton(tr("Browse")), "browse", tr("Browse"));
-    auto* reset = named(new QPushButton(tr("Reset counter")), "resetCounter", tr("Reset counter"));
-    auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
-                          "screenshotButtons", tr("OK or Cancel"));
+void CScreenshotSettingsDlg::layOut() {
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(folder_, 1);
-    folderRow->addWidget(browse);
+    folderRow->addWidget(browse_);
     auto* form = new QFormLayout;
     form->addRow(tr("Image format"), format_);
     form->addRow(tr("File name prefix"), prefix_);
     form->addRow(tr("Save files to"), folderRow);
     form->addRow(tr("Next file"), fileName_);
-    form->addRow(QString(), reset);
+    form->addRow(QString(), reset_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons_);
+}
 
+void CScreenshotSettingsDlg::connectControls() {
     connect(format_, &QComboBox::currentIndexChanged, this, [this] {
         settings_.SetFormat(format_->currentData().toUInt());
         refreshFileName();
     });
     connect(prefix_, &QLineEdit::textEdited, this, &CScreenshotSettingsDlg::prefixEdited);
-    connect(browse, &QPushButton::clicked, this, &CScreenshotSettingsDlg::browse);
-    connect(reset, &QPushButton::clicked, this, [this] {
+    connect(browse_, &QPushButton::clicked, this, &CScreenshotSettingsDlg::browse);
+    connect(reset_, &QPushButton::clicked, this, [this] {
         settings_.SetCounter(0);
         refreshFileName();
     });
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    refreshFileName();
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 // A prefix with a character no file name may hold is refused, and the one

@@ -5,8 +5,10 @@
 #include <QDialog>
 
 class QComboBox;
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace ombrix::shell {
 
@@ -28,6 +30,8 @@ public:
     static QString ForbiddenCharacters();
 
 private:
+    void layOut();
+    void connectControls();
     void prefixEdited(const QString& text);
     void browse();
     void refreshFileName();
@@ -37,6 +41,9 @@ private:
     QLineEdit* prefix_;
     QLabel* folder_;
     QLabel* fileName_;
+    QPushButton* browse_;
+    QPushButton* reset_;
+    QDialogButtonBox* buttons_;
 };
 
 } // namespace ombrix::shell

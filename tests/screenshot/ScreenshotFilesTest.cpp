@@ -104,12 +104,27 @@ TEST_F(SaveScreenshotTest, AnExistingFileIsKeptAndTheNextFreeNumberTaken) {
 }
 
 TEST_F(SaveScreenshotTest, TheCounterWrapsPast9999OnceToFindAFreeName) {
-    const auto settings = named("w", 9999, 2, folder("wrap"));
-    ASSERT_TRUE(SaveScreenshot(framed, settings, 1).written);
-    const ScreenshotOutcome wrapped = SaveScreenshot(framed, settings, 1);
-    ASSERT_TRUE(wrapped.written);
-    EXPECT_TRUE(wrapped.path.endsWith(QStringLiteral("w0000.png"))) << wrapped.path.toStdString();
-    EXPECT_EQ(wrapped.nextCounter, 1u);
+    for (const std::uint32_t counter : {9999u, 12345u}) { // 12345 as a stored setting may hold
+        SCOPED_TRACE(counter);
+        const auto settings = named("w", counter, 2, folder("wrap"));
+        ASSERT_TRUE(SaveScreenshot(framed, settings, 1).written);
+        const ScreenshotOutcome wrapped = SaveScreenshot(framed, settings, 1);
+        ASSERT_TRUE(wrapped.written);
+        EXPECT_EQ(wrapped.counter, counter);
+        EXPECT_TRUE(wrapped.path.endsWith(counter == 9999 ? QStringLiteral("w0000.png")
+                                                          : QStringLiteral("w0001.png")))
+            << wrapped.path.toStdString();
+    }
+}
+
+TEST_F(SaveScreenshotTest, AFailedWriteLeavesNoFileButUsesItsNumber) {
+    render::CLumImage wide; // too wide for PCX at zoom 4
+    ASSERT_TRUE(wide.Create(render::CLumImage::kMaxSide, 1));
+    const ScreenshotOutcome failed = SaveScreenshot(wide, named("p", 2, 1, folder("pcx")), 4);
+    EXPECT_FALSE(failed.written);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(failed.path)) << "no empty or partial file";
+    EXPECT_EQ(failed.nextCounter, 3u);
 }
 
 TEST_F(SaveScreenshotTest, AMissingFolderIsCreatedAndAFailureIsReportedAndCounted) {

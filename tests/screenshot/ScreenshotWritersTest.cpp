@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -75,6 +76,10 @@ TEST(PcxWriterTest, RunsAreCodedAsTheFormatSays) {
     EXPECT_EQ(EncodePcxPlane(Bytes{0x05, 0x07, 0x07}, 1), (Bytes{0x05, 0xC2, 0x07}));
     EXPECT_EQ(EncodePcxPlane(Bytes{0x05, 0x07}, 2), (Bytes{0xC2, 0x05, 0xC2, 0x07}));
     EXPECT_EQ(EncodePcxPlane(Bytes(64, 0xC8), 1), (Bytes{0xFF, 0xC8, 0xC1, 0xC8}));
+    EXPECT_EQ(EncodePcxPlane(Bytes(63, 0x10), 1), (Bytes{0xFF, 0x10}));
+    EXPECT_EQ(EncodePcxPlane(Bytes(64, 0x10), 1), (Bytes{0xFF, 0x10, 0x10}));
+    EXPECT_EQ(EncodePcxPlane(Bytes(32, 0x10), 2), (Bytes{0xFF, 0x10, 0x10})) << "64 after the zoom";
+    EXPECT_TRUE(EncodePcxPlane(Bytes(3, 0x10), 0).empty());
 }
 
 TEST(PcxWriterTest, FilesDecodeToTheImageAtEveryZoomAndWidth) {
@@ -97,6 +102,10 @@ TEST(PcxWriterTest, FilesDecodeToTheImageAtEveryZoomAndWidth) {
         EXPECT_EQ(at16(file, 68), 1);
         EXPECT_EQ(at16(file, 70), width * zoom);
         EXPECT_EQ(at16(file, 72), 5 * zoom);
+        for (const auto& [from, to] : {std::pair{4, 8}, {16, 65}, {74, 128}}) {
+            EXPECT_EQ(std::count(file.begin() + from, file.begin() + to, 0), to - from)
+                << "zero header bytes " << from << " to " << to - 1;
+        }
         const QImage decoded = decodePcx(file);
         const QImage expected =
             image.AsQImage()

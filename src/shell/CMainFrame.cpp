@@ -9,6 +9,7 @@
 #include "shell/COmbrixView.h"
 #include "shell/CScreenshotSettingsDlg.h"
 #include "shell/CToolBarEx.h"
+#include "shell/FrameGeometry.h"
 #include "shell/WindowPlacement.h"
 
 #include <QApplication>
@@ -90,6 +91,9 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     bars_.keyboardBar = application_.Settings().MainFrame().KeyboardToolbarVisible();
     connectActions();
     connectDocument();
+    geometry_ = std::make_unique<FrameGeometry>(
+        FrameGeometry::Parts{*this, *view_, *mainToolbar_, application_.Settings(),
+                             [this] { return CurrentMode(); }, [this] { return aspectSource(); }});
     qApp->installEventFilter(this);
     // Keys held when the keyboard goes elsewhere (another program, a menu, a
     // dialog) are never seen going up: none may send a code or its hold later.
@@ -130,6 +134,9 @@ void CMainFrame::createActions() {
     copy->setStatusTip(tr("Copies the framed device screen to the clipboard"));
     commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
                   QStringLiteral("ScreenshotSettings"));
+    // On the window itself too: its shortcuts then work in fullscreen, where
+    // the menu bar is out of sight.
+    addActions({save, copy});
     for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
         commands_.Add(kZoomCommands[i], QStringLiteral("x%1").arg(i + 1),
                       QStringLiteral("ScreenshotZoom%1").arg(i + 1));
@@ -323,6 +330,7 @@ void CMainFrame::ShowInitially() {
     resize(WindowSizeOf(rect));
     show();
     shown_ = true;
+    geometry_->StartTracking();
     placeKeyboardBar();
     document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
@@ -348,18 +356,27 @@ void CMainFrame::SetDisplayMode(DisplayMode mode) {
     document_.doc().UpdatePollingMode(SettingOf(mode));
 }
 
-// The window keeps its size in the normal modes and covers the screen in
-// fullscreen; the rectangles of each mode are the window geometry's.
 void CMainFrame::ApplyDisplayMode() {
     const DisplayMode mode = CurrentMode();
     bars_ = BarsForMode(mode, bars_);
     applyBars();
     view_->SetDisplayMode(mode);
-    if (shown_ && mode == DisplayMode::Fullscreen) {
-        showFullScreen();
-    } else if (isFullScreen()) {
-        showNormal();
+    if (shown_) {
+        geometry_->Apply();
     }
+}
+
+// What the view's aspect ratio depends on; no picture while no model is loaded.
+AspectSource CMainFrame::aspectSource() const {
+    const document::COmbrixDoc& doc = document_.doc();
+    const model::InstrumentModel& model = doc.Model().model();
+    const render::CLumImage& picture = doc.PanelPicture();
+    AspectSource source{std::nullopt, model.displayWidth, model.displayHeight,
+                        model.iconsPanelHeight};
+    if (!model.hardwareName.isEmpty() && !picture.IsEmpty()) {
+        source.picture = QSize(picture.Width(), picture.Height());
+    }
+    return source;
 }
 
 void CMainFrame::ExitFullscreen() {
@@ -375,9 +392,14 @@ void CMainFrame::AddHistoryEntry(const QStringList& keys) {
     commandsBar_->AddEntry(keys.join(QStringLiteral(" + ")));
 }
 
+// Showing or hiding the main toolbar or the status bar changes the view's
+// height, and with it the width its ratio asks for.
 void CMainFrame::toggleBar(bool BarVisibility::*bar) {
     bars_.*bar = !(bars_.*bar);
     applyBars();
+    if (bar == &BarVisibility::mainToolbar || bar == &BarVisibility::statusBar) {
+        geometry_->BarsChanged();
+    }
 }
 
 // Floating bars appear only with the window: before its first show they would
@@ -546,28 +568,32 @@ void CMainFrame::showContextMenu(QPoint globalPosition) {
     contextMenu_->popup(globalPosition - QPoint(contextMenu_->sizeHint().width(), 0));
 }
 
-// Where the window stands in a normal mode and state, so it opens there again;
-// as it is restored by ShowInitially: the frame's top-left and the inner size.
-void CMainFrame::rememberPlacement() {
-    const DisplayMode mode = CurrentMode();
-    const bool normalMode =
-        mode == DisplayMode::NormalWithKeyboard || mode == DisplayMode::NormalWithoutKeyboard;
-    if (!normalMode || windowState() != Qt::WindowNoState) {
-        return;
-    }
-    settings::MainFrameSettings placement = application_.Settings().MainFrame();
-    placement.SetWindowRect({x(), y(), x() + width(), y() + height()});
-    application_.Settings().SetMainFrame(placement);
-}
-
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     serialPane_->setFixedWidth(std::min(kSerialPaneWidth, width() / kSerialPaneShare));
+    if (geometry_) {
+        geometry_->WindowChanged();
+    }
+}
+
+// A window manager leaves fullscreen or maximised state on its own time; the
+// geometry then catches up with it.
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && geometry_) {
+        geometry_->WindowChanged();
+    }
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (geometry_) {
+        geometry_->WindowChanged();
+    }
 }
 
 // A keyboard bar that never existed leaves its stored visibility alone.
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    rememberPlacement();
     if (keyboardBar_->Built()) {
         settings::MainFrameSettings frame = application_.Settings().MainFrame();
         frame.SetKeyboardToolbarVisible(keyboardBar_->isVisible());

@@ -7,11 +7,13 @@
 #include "shell/CommandTable.h"
 #include "shell/DisplayMode.h"
 #include "shell/ModeBars.h"
+#include "shell/WindowGeometry.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <memory>
 
 class QKeyEvent;
 class QLabel;
@@ -22,6 +24,7 @@ namespace ombrix::shell {
 
 class CCommandsToolbar;
 class CFloatingBar;
+class FrameGeometry;
 class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
@@ -69,6 +72,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -80,6 +85,7 @@ private:
     void createStatusBar();
     void connectDocument();
     void onModelLoaded();
+    AspectSource aspectSource() const;
     void rebuildKeyboardBar();
     void placeKeyboardBar();
     // This window or one of its floating bars, where keys press instrument keys.
@@ -94,7 +100,6 @@ private:
     void applyBars();
     void refreshCommands();
     void updateTitle();
-    void rememberPlacement();
     void updateSerialPane();
     void showAbout();
     void showCursorSettings();
@@ -118,6 +123,7 @@ private:
     QLabel* serialPane_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QMenu* contextMenu_ = nullptr;
+    std::unique_ptr<FrameGeometry> geometry_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

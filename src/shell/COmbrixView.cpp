@@ -18,6 +18,7 @@ namespace {
 const QColor kBackground(0x10, 0x14, 0x18);
 const QColor kSearchingText(0xc8, 0xd2, 0xda);
 constexpr int kTextMargin = 24;
+constexpr QSize kMinimumSize{64, 48};
 // A ring is drawn this far outside its key, with a pen this wide; what it
 // covers is drawn again when it changes.
 constexpr int kRingGap = 4;
@@ -58,14 +59,16 @@ COmbrixView::COmbrixView(document::DocumentHost& document,
     setAccessibleName(tr("Instrument screen"));
     // Every pixel is painted: the window's background is never drawn first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(64, 48);
+    setMinimumSize(kMinimumSize);
     // The presentation cursor follows the buttons even while none is held.
     setMouseTracking(true);
     updateCursor(Qt::NoButton);
 }
 
+// In compact mode the window is a strip without the view.
 void COmbrixView::SetDisplayMode(DisplayMode mode) {
     mode_ = mode;
+    setMinimumSize(mode == DisplayMode::Compact ? QSize(0, 0) : kMinimumSize);
     relayout();
 }
 

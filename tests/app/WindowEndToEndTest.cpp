@@ -258,6 +258,39 @@ TEST_F(WindowEndToEnd, KeysTakeTheWindowToFullscreenAndSpaceBack) {
     EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "Space did not leave fullscreen";
 }
 
+// The window as the geometry rules place it on a real X server: a narrower
+// window gets the height that keeps the front panel's shape, fullscreen covers
+// the screen, compact mode is a strip, and the normal mode comes back.
+TEST_F(WindowEndToEnd, TheWindowKeepsThePanelsShapeAndEachModeItsRectangle) {
+    ASSERT_TRUE(eventually([&] { return showsFrontPanel(); }));
+    const QRect start = geometryOf(window);
+    EXPECT_EQ(start.height(), 1010) << "the remembered height";
+    const double ratio = double(picture.width()) / picture.height();
+
+    run(QStringLiteral("xdotool"), {"windowsize", window, QString::number(start.width() - 100),
+                                    QString::number(start.height())});
+    const int expected = start.height() - static_cast<int>(100 / ratio);
+    EXPECT_TRUE(eventually([&] { return std::abs(geometryOf(window).height() - expected) <= 2; }))
+        << geometryOf(window).height() << " instead of " << expected;
+    EXPECT_TRUE(eventually([&] { return showsFrontPanel(); }));
+    const QRect narrower = geometryOf(window);
+
+    press({"alt+v", "f"});
+    EXPECT_TRUE(eventually([&] {
+        return geometryOf(window) == QRect(0, 0, kScreenWidth, kScreenHeight);
+    })) << "fullscreen does not cover the screen";
+    press({"space"});
+    // The remembered height comes back; the width follows from it, to a pixel.
+    EXPECT_TRUE(eventually([&] {
+        const QRect back = geometryOf(window);
+        return back.topLeft() == narrower.topLeft() && back.height() == narrower.height() &&
+               std::abs(back.width() - narrower.width()) <= 1;
+    })) << "the normal window does not come back";
+
+    press({"alt+v", "c"});
+    EXPECT_TRUE(eventually([&] { return geometryOf(window).height() < 100; })) << "no strip";
+}
+
 // A real click on MENU in the front panel, a real click on the keyboard bar's
 // ESC and the Enter and Down keys each reach the instrument once, and the
 // screens they lead to appear on the window.

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "base/Rect.h"
+#include "settings/ApplicationSettings.h"
+#include "shell/DisplayMode.h"
+#include "shell/WindowGeometry.h"
+
+#include <QMargins>
+#include <QTimer>
+#include <functional>
+
+class QMainWindow;
+class QToolBar;
+class QWidget;
+
+namespace ombrix::shell {
+
+// The main window's geometry: the window of each display mode, the view kept
+// at the picture's aspect ratio when the user resizes it, fullscreen on the
+// monitor under the mouse, the compact strip, and the placement remembered in
+// the settings. The arithmetic is WindowGeometry's; this applies it to the
+// real window, whose decoration it measures.
+class FrameGeometry {
+public:
+    struct Parts {
+        QMainWindow& window;
+        QWidget& view;
+        QToolBar& mainToolbar;
+        settings::ApplicationSettings& settings;
+        std::function<DisplayMode()> mode;
+        std::function<AspectSource()> aspect;
+    };
+
+    explicit FrameGeometry(Parts parts);
+
+    // The window has been shown: from now on its placement is remembered.
+    void StartTracking();
+    // Gives the window the rectangle of the current mode.
+    void Apply();
+    // The main toolbar or the status bar was shown or hidden.
+    void BarsChanged();
+    // The window moved or changed its size.
+    void WindowChanged();
+
+    double Ratio() const;
+
+private:
+    QSize decoration() const;
+    QSize overhead() const;
+    base::Rect windowRect() const;
+    base::Rect regularRect() const;
+    void place(const base::Rect& rect);
+    void setLimits(DisplayMode mode);
+    QSize compactContent() const;
+    void coverMonitor();
+    base::Rect withinLimits(const base::Rect& rect) const;
+    void settle();
+    void remember();
+
+    Parts parts_;
+    QTimer settleTimer_;
+    QTimer frameCheck_;
+    bool tracking_ = false;
+    bool placing_ = false;
+    base::Rect settled_;       // the rectangle last placed or seen at rest
+    base::Rect correctedFrom_; // where the last aspect correction started
+    QMargins placedMargins_;   // the frame's borders when the window was placed
+};
+
+} // namespace ombrix::shell

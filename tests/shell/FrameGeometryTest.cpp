@@ -1,0 +1,110 @@
+// The real main window's geometry on two monitors (the offscreen platform's
+// screens): the rectangle of each mode, fullscreen on the monitor under the
+// mouse, what is remembered, and a stored rectangle off every monitor.
+#include "MainFrameFixture.h"
+#include "shell/COmbrixView.h"
+#include "shell/CToolBarEx.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace ombrix::shell {
+namespace {
+
+const QByteArray kRegular = "[MainSettings/MainFrame]\nregular_window_rect=\"100,100,700,900\"\n"
+                            "[MainSettings/CommandsToolbar]\nvisible=0\n";
+
+class FrameGeometryTest : public testing::MainFrameFixture {
+protected:
+    QRect window() const {
+        QCoreApplication::processEvents(); // the layout follows the window's size
+        return frame().frameGeometry();
+    }
+    QRect view() const {
+        QCoreApplication::processEvents();
+        const COmbrixView& view = frame().View();
+        return QRect(view.mapToGlobal(QPoint(0, 0)), view.size());
+    }
+    base::Rect storedRect() const {
+        const QStringList parts =
+            QSettings(settingsFile(), QSettings::IniFormat)
+                .value(QStringLiteral("MainSettings/MainFrame/regular_window_rect"))
+                .toString()
+                .split(u',');
+        return {parts[0].toInt(), parts[1].toInt(), parts[2].toInt(), parts[3].toInt()};
+    }
+    void exit() {
+        frame().close();
+        application->ExitInstance();
+        application.reset();
+    }
+};
+
+TEST_F(FrameGeometryTest, EachModeHasItsWindowRectangle) {
+    writeSettings(kRegular);
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    // The normal modes keep the remembered top-left and height; the view takes
+    // the picture's or the screen's shape.
+    const render::CLumImage& picture = application->Document().doc().PanelPicture();
+    const double panel = double(picture.Width()) / picture.Height();
+    EXPECT_EQ(window().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(window().height(), 800);
+    EXPECT_NEAR(view().width(), view().height() * panel, 1.0);
+
+    trigger(CommandId::NormalWithoutKeyboard);
+    EXPECT_EQ(window().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(window().height(), 800);
+    EXPECT_NEAR(view().width(), view().height() * 320.0 / 240.0, 1.0);
+
+    trigger(CommandId::Compact);
+    EXPECT_EQ(window().topLeft(), QPoint(100, 100));
+    EXPECT_LE(frame().height(), frame().menuBar()->height() + frame().MainToolbar().height() + 2)
+        << "a strip of menu bar and toolbar, no view";
+    EXPECT_EQ(frame().minimumHeight(), frame().maximumHeight());
+    EXPECT_EQ(frame().maximumWidth() - frame().minimumWidth(), 100);
+    EXPECT_GE(window().width(), frame().minimumWidth());
+
+    trigger(CommandId::NormalWithKeyboard);
+    EXPECT_EQ(window().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(window().height(), 800) << "the remembered rectangle comes back";
+}
+
+TEST_F(FrameGeometryTest, FullscreenCoversTheMonitorUnderTheMouseAndIsNotRemembered) {
+    writeSettings(kRegular);
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    const QRect second = QGuiApplication::screens().at(1)->geometry();
+    QCursor::setPos(second.center());
+    trigger(CommandId::Fullscreen);
+    EXPECT_EQ(view(), second);
+    frame().move(second.topLeft() + QPoint(50, 50)); // moved while in fullscreen
+
+    exit();
+    EXPECT_EQ(storedRect(), (base::Rect{100, 100, storedRect().right, 900}));
+    EXPECT_EQ(storedRect().top, 100);
+}
+
+TEST_F(FrameGeometryTest, AMaximisedWindowIsNotRemembered) {
+    writeSettings(kRegular);
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    const QRect before = window();
+    frame().showMaximized();
+    ASSERT_NE(window(), before);
+    exit();
+    EXPECT_EQ(storedRect(), (base::Rect{before.left(), before.top(), before.left() + before.width(),
+                                        before.top() + before.height()}));
+}
+
+TEST_F(FrameGeometryTest, ARectangleOffEveryMonitorStartsOnThePrimaryOne) {
+    writeSettings("[MainSettings/MainFrame]\nregular_window_rect=\"5000,5000,5400,5600\"\n");
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    EXPECT_EQ(window().topLeft(), QPoint(1280 / 4, 1024 / 4));
+    EXPECT_EQ(window().height(), 600);
+}
+
+} // namespace
+} // namespace ombrix::shell

@@ -1,0 +1,108 @@
+// The window's geometry as arithmetic, with the numbers of the geometry rules.
+#include "shell/WindowGeometry.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::shell {
+namespace {
+
+const AspectSource kMono{QSize(400, 300), 128, 64, 11};
+
+TEST(WindowGeometryTest, TheRatioIsThePicturesOrTheScreensAndOtherwiseOne) {
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithKeyboard, kMono), 400.0 / 300.0);
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithoutKeyboard, kMono), 128.0 / 75.0);
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::Fullscreen, kMono), 1.0);
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::Compact, kMono), 1.0);
+    const AspectSource noModel{std::nullopt, 128, 64, 11};
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithKeyboard, noModel), 1.0);
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithoutKeyboard, noModel), 1.0);
+    // No display height and no icon panel would make the ratio infinite.
+    const AspectSource flat{QSize(400, 300), 128, 0, 0};
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithoutKeyboard, flat), 1.0);
+    const AspectSource empty{QSize(400, 0), 0, 0, 0};
+    EXPECT_DOUBLE_EQ(ViewAspectRatio(DisplayMode::NormalWithKeyboard, empty), 1.0);
+}
+
+TEST(WindowGeometryTest, DraggingTheRightBorderKeepsTheScreensShape) {
+    const double r = ViewAspectRatio(DisplayMode::NormalWithoutKeyboard, kMono);
+    const QSize overhead(16, 100);
+    const base::Rect dragged =
+        AdjustSizing(SizingEdge::Right, {100, 50, 100 + 16 + 256, 400}, overhead, r);
+    EXPECT_EQ(dragged.bottom, 50 + 150 + 100);
+    EXPECT_EQ((dragged.width() - 16) * 75, (dragged.height() - 100) * 128);
+}
+
+// Each edge of the table, at negative coordinates where truncation toward zero
+// differs from rounding down.
+TEST(WindowGeometryTest, EveryEdgeMovesTheSideTheRatioAsksFor) {
+    const base::Rect proposed{-200, -101, -40, 0}; // view 150 x 81 after the overhead
+    const QSize overhead(10, 20);
+    struct Case {
+        SizingEdge edge;
+        double r;
+        base::Rect expected;
+    };
+    const Case cases[] = {
+        {SizingEdge::Left, 4.0, {-200, -101, -40, -63 + 20}},
+        {SizingEdge::Right, 4.0, {-200, -101, -40, -63 + 20}},
+        {SizingEdge::Top, 4.0, {-200, -101, 124 + 10, 0}},
+        {SizingEdge::Bottom, 4.0, {-200, -101, 124 + 10, 0}},
+        {SizingEdge::TopLeft, 4.0, {-364 - 10, -101, -40, 0}},
+        {SizingEdge::TopRight, 4.0, {-200, -101, 124 + 10, 0}},
+        {SizingEdge::BottomLeft, 4.0, {-364 - 10, -101, -40, 0}},
+        {SizingEdge::BottomRight, 4.0, {-200, -101, 124 + 10, 0}},
+        // Wider than the ratio: the height follows the width.
+        {SizingEdge::TopLeft, 1.0, {-200, -150 - 20, -40, 0}},
+        {SizingEdge::TopRight, 1.0, {-200, -150 - 20, -40, 0}},
+        {SizingEdge::BottomLeft, 1.0, {-200, -101, -40, 49 + 20}},
+        {SizingEdge::BottomRight, 1.0, {-200, -101, -40, 49 + 20}},
+        {SizingEdge::Left, 3.2, {-200, -101, -40, -54 + 20}}, // -101 + 46.875
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(each.edge) << " r " << each.r);
+        EXPECT_EQ(AdjustSizing(each.edge, proposed, overhead, each.r), each.expected);
+    }
+}
+
+TEST(WindowGeometryTest, TheEdgeDraggedIsTheSideThatMoved) {
+    const base::Rect before{100, 100, 500, 400};
+    EXPECT_EQ(DraggedEdge(before, {100, 100, 560, 400}), SizingEdge::Right);
+    EXPECT_EQ(DraggedEdge(before, {40, 100, 500, 400}), SizingEdge::Left);
+    EXPECT_EQ(DraggedEdge(before, {100, 100, 500, 450}), SizingEdge::Bottom);
+    EXPECT_EQ(DraggedEdge(before, {40, 60, 500, 400}), SizingEdge::TopLeft);
+    EXPECT_EQ(DraggedEdge(before, {100, 100, 560, 450}), SizingEdge::BottomRight);
+    EXPECT_EQ(DraggedEdge(before, {150, 130, 550, 430}), std::nullopt) << "moved, not sized";
+    EXPECT_EQ(DraggedEdge(before, before), std::nullopt);
+}
+
+TEST(WindowGeometryTest, ASizeWithinTwoPixelsOfTheRatioIsLeftAlone) {
+    EXPECT_EQ(CorrectedViewWidth({201, 100}, 2.0), std::nullopt);
+    EXPECT_EQ(CorrectedViewWidth({199, 100}, 2.0), std::nullopt);
+    EXPECT_EQ(CorrectedViewWidth({202, 100}, 2.0), 200);
+    EXPECT_EQ(CorrectedViewWidth({198, 100}, 2.0), 200);
+    EXPECT_EQ(CorrectedViewWidth({300, 75}, 128.0 / 75.0), 128);
+}
+
+TEST(WindowGeometryTest, ModesHaveTheirWindowRectangles) {
+    ModeGeometry geometry{{100, 100, 700, 900},  300,
+                          QSize(8, 120),         4.0 / 3.0,
+                          {1920, 0, 3200, 1024}, QMargins(2, 30, 2, 2)};
+    // The remembered height stays, the width follows the ratio: 680 * 4 / 3.
+    EXPECT_EQ(ComputeModeWindowRect(DisplayMode::NormalWithKeyboard, geometry),
+              (base::Rect{100, 100, 100 + 906 + 8, 900}));
+    EXPECT_EQ(ComputeModeWindowRect(DisplayMode::Compact, geometry),
+              (base::Rect{100, 100, 400, 220}));
+    EXPECT_EQ(ComputeModeWindowRect(DisplayMode::Fullscreen, geometry),
+              (base::Rect{1918, -30, 3202, 1026}));
+
+    // Compact: at most 100 pixels wider than its least width, fixed height.
+    const CompactLimits limits = CompactWindowLimits({200, 50}, {4, 24});
+    EXPECT_EQ(limits.minimum, QSize(204, 74));
+    EXPECT_EQ(limits.maximum, QSize(304, 74));
+    // The largest normal window keeps the view's ratio below the bars.
+    EXPECT_EQ(AspectMaximum({1920, 1080}, 100, 1.0), QSize(980, 1080));
+    EXPECT_EQ(AspectMaximum({1000, 1080}, 100, 2.0), QSize(1000, 600));
+}
+
+} // namespace
+} // namespace ombrix::shell

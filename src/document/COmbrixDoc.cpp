@@ -68,11 +68,7 @@ bool COmbrixDoc::CheckModelChange() {
     if (!sync_.modelChanged() || !selection) {
         return false;
     }
-    if (!OpenDocument(DocumentName(*selection))) {
-        return false;
-    }
-    sync_.clearModelChanged(*selection);
-    return true;
+    return OpenDocument(DocumentName(*selection));
 }
 
 bool COmbrixDoc::OpenDocument(const QString& name) {
@@ -86,6 +82,10 @@ bool COmbrixDoc::OpenDocument(const QString& name) {
                          .arg(name);
     }
     const bool loaded = selection && loadModel(selection->modelPath);
+    if (loaded) {
+        // Loaded now: the next timer tick must not load it a second time.
+        sync_.clearModelChanged(*selection);
+    }
     if (loaded && hooks_.modelLoaded) {
         hooks_.modelLoaded();
     }

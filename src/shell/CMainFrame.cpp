@@ -330,10 +330,10 @@ void CMainFrame::ShowInitially() {
     resize(WindowSizeOf(rect));
     show();
     shown_ = true;
-    geometry_->StartTracking();
     placeKeyboardBar();
     document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
+    geometry_->StartTracking();
     view_->setFocus();
 }
 
@@ -594,6 +594,7 @@ void CMainFrame::moveEvent(QMoveEvent* event) {
 
 // A keyboard bar that never existed leaves its stored visibility alone.
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    geometry_->Stop();
     if (keyboardBar_->Built()) {
         settings::MainFrameSettings frame = application_.Settings().MainFrame();
         frame.SetKeyboardToolbarVisible(keyboardBar_->isVisible());

@@ -18,7 +18,6 @@ namespace {
 const QColor kBackground(0x10, 0x14, 0x18);
 const QColor kSearchingText(0xc8, 0xd2, 0xda);
 constexpr int kTextMargin = 24;
-constexpr QSize kMinimumSize{64, 48};
 // A ring is drawn this far outside its key, with a pen this wide; what it
 // covers is drawn again when it changes.
 constexpr int kRingGap = 4;

@@ -40,6 +40,9 @@ class COmbrixView : public QWidget {
     Q_OBJECT
 
 public:
+    // The least size of the view in the modes that show it.
+    static constexpr QSize kMinimumSize{64, 48};
+
     COmbrixView(document::DocumentHost& document, const settings::ApplicationSettings& settings,
                 QWidget* parent = nullptr);
 

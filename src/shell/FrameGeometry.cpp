@@ -1,5 +1,6 @@
 #include "shell/FrameGeometry.h"
 
+#include "shell/COmbrixView.h"
 #include "shell/WindowPlacement.h"
 
 #include <QCursor>
@@ -17,17 +18,16 @@ namespace ombrix::shell {
 
 namespace {
 
-// A drag ends when the window has not changed for this long; the aspect is
-// put right then, so the program does not pull at a border the user holds.
-constexpr std::chrono::milliseconds kDragSettle{150};
+// A resize is over when the window has not changed for this long; its shape
+// is put right then. X11 window managers own interactive resizing and give a
+// program no say while the border moves.
+constexpr std::chrono::milliseconds kResizeSettle{150};
 // A window manager frames a window some time after it was placed (after it
-// left fullscreen, for one), often without moving it; the frame is looked at
-// again this long after each placement.
-constexpr std::chrono::milliseconds kFrameCheck{300};
+// left fullscreen, for one), sometimes without moving it; for this long after
+// each placement a new frame places the window again.
+constexpr std::chrono::milliseconds kFrameCheck{500};
 // The menu bar's items are measured with this much room, as a menu needs.
 constexpr int kMenuExtraWidth = 16;
-// The least view height a stored rectangle gives the normal modes.
-constexpr int kLeastViewHeight = 48;
 
 base::Rect rectOf(const QRect& rect) {
     return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
@@ -62,18 +62,30 @@ QScreen* screenUnderMouse() {
 
 FrameGeometry::FrameGeometry(Parts parts) : parts_(std::move(parts)) {
     settleTimer_.setSingleShot(true);
-    settleTimer_.setInterval(kDragSettle);
+    settleTimer_.setInterval(kResizeSettle);
     QObject::connect(&settleTimer_, &QTimer::timeout, [this] { settle(); });
     frameCheck_.setSingleShot(true);
     frameCheck_.setInterval(kFrameCheck);
-    QObject::connect(&frameCheck_, &QTimer::timeout, [this] { WindowChanged(); });
+    QObject::connect(&frameCheck_, &QTimer::timeout, [this] {
+        if (tracking_ && !reframed()) {
+            framePending_ = false;
+        }
+    });
 }
 
 void FrameGeometry::StartTracking() {
     tracking_ = true;
+    settled_ = windowRect();
+    remember();
 }
 
-double FrameGeometry::Ratio() const {
+void FrameGeometry::Stop() {
+    tracking_ = false;
+    settleTimer_.stop();
+    frameCheck_.stop();
+}
+
+double FrameGeometry::ratio() const {
     return ViewAspectRatio(parts_.mode(), parts_.aspect());
 }
 
@@ -81,7 +93,8 @@ QSize FrameGeometry::decoration() const {
     return parts_.window.frameGeometry().size() - parts_.window.size();
 }
 
-QSize FrameGeometry::overhead() const {
+// The window's size around the view, with the bars laid out as they are now.
+QSize FrameGeometry::measureOverhead() {
     parts_.window.layout()->activate();
     return parts_.window.frameGeometry().size() - parts_.view.size();
 }
@@ -91,16 +104,19 @@ base::Rect FrameGeometry::windowRect() const {
 }
 
 // The stored rectangle, with a sane size and room for a view.
-base::Rect FrameGeometry::regularRect() const {
+base::Rect FrameGeometry::regularRect() {
     base::Rect rect = parts_.settings.MainFrame().WindowRect();
     const QSize size = WindowSizeOf(rect);
     rect.right = rect.left + size.width();
-    rect.bottom =
-        std::max(rect.top + size.height(), rect.top + overhead().height() + kLeastViewHeight);
+    rect.bottom = std::max(rect.top + size.height(), rect.top + measureOverhead().height() +
+                                                         COmbrixView::kMinimumSize.height());
     return rect;
 }
 
 void FrameGeometry::Apply() {
+    if (!parts_.window.isVisible()) {
+        return;
+    }
     const DisplayMode mode = parts_.mode();
     settleTimer_.stop();
     if (mode == DisplayMode::Fullscreen) {
@@ -113,21 +129,18 @@ void FrameGeometry::Apply() {
     }
     parts_.window.menuBar()->show();
     setLimits(mode);
-    const ModeGeometry geometry{
-        .regular = regularRect(),
-        .compactWidth = static_cast<int>(parts_.settings.MainFrame().CompactWindowWidth()),
-        .overhead = overhead(),
-        .ratio = Ratio(),
-        .monitor = {},
-        .frameMargins = {},
-    };
+    ModeGeometry geometry;
+    geometry.regular = regularRect();
+    geometry.compactWidth = static_cast<int>(parts_.settings.MainFrame().CompactWindowWidth());
+    geometry.overhead = measureOverhead();
+    geometry.ratio = ratio();
     place(ComputeModeWindowRect(mode, geometry));
     remember();
-    frameCheck_.start();
 }
 
-// The platform's own full screen on the monitor under the mouse: the view
-// covers it exactly, the caption and the menu lie outside it.
+// The platform's own full screen on the monitor under the mouse, with the menu
+// bar out of sight: the view covers the monitor exactly. The window is given
+// the monitor's rectangle first: without a window manager nobody else would.
 void FrameGeometry::coverMonitor() {
     const QScopedValueRollback guard(placing_, true);
     QScreen* screen = screenUnderMouse();
@@ -137,13 +150,17 @@ void FrameGeometry::coverMonitor() {
     if (QWindow* handle = parts_.window.windowHandle()) {
         handle->setScreen(screen);
     }
-    parts_.window.setGeometry(screen->geometry());
+    ModeGeometry geometry;
+    geometry.monitor = rectOf(screen->geometry());
+    const base::Rect covered = ComputeModeWindowRect(DisplayMode::Fullscreen, geometry);
+    parts_.window.setGeometry(QRect(covered.left, covered.top, static_cast<int>(covered.width()),
+                                    static_cast<int>(covered.height())));
     parts_.window.showFullScreen();
 }
 
 // Compact mode: no wider than 100 pixels beyond its least width, fixed
 // height. The normal modes: no larger than the screen with the view at its
-// ratio.
+// ratio. Qt takes the limits for the inside of the window.
 void FrameGeometry::setLimits(DisplayMode mode) {
     QMainWindow& window = parts_.window;
     const QSize deco = decoration();
@@ -157,12 +174,12 @@ void FrameGeometry::setLimits(DisplayMode mode) {
     const QScreen* screen = window.screen();
     const QSize largest = screen != nullptr ? screen->availableGeometry().size()
                                             : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    window.setMaximumSize(AspectMaximum(largest, overhead().height(), Ratio()) - deco);
+    window.setMaximumSize(AspectMaximum(largest, measureOverhead().height(), ratio()) - deco);
 }
 
 // The menu bar's items and the main toolbar, side by side in width, one above
 // the other in height.
-QSize FrameGeometry::compactContent() const {
+QSize FrameGeometry::compactContent() {
     const QMenuBar& menu = *parts_.window.menuBar();
     int menuWidth = kMenuExtraWidth;
     for (QAction* item : menu.actions()) {
@@ -174,27 +191,52 @@ QSize FrameGeometry::compactContent() const {
     return {std::max(toolbar.width(), menuWidth), menu.sizeHint().height() + toolbar.height()};
 }
 
-// `rect` is the whole window's; Qt places the frame and sizes the inside.
+// `rect` is the whole window's; Qt takes the inside, in one request.
 void FrameGeometry::place(const base::Rect& rect) {
     const QScopedValueRollback guard(placing_, true);
-    const QSize deco = decoration();
-    parts_.window.move(rect.left, rect.top);
-    parts_.window.resize(static_cast<int>(rect.width()) - deco.width(),
-                         static_cast<int>(rect.height()) - deco.height());
+    const QMargins margins = marginsOf(parts_.window);
+    parts_.window.setGeometry(
+        QRect(rect.left + margins.left(), rect.top + margins.top(),
+              static_cast<int>(rect.width()) - margins.left() - margins.right(),
+              static_cast<int>(rect.height()) - margins.top() - margins.bottom()));
+    placedMargins_ = margins;
     settled_ = windowRect();
-    placedMargins_ = marginsOf(parts_.window);
+    framePending_ = true;
+    frameCheck_.start();
 }
 
-// Only the normal modes keep a ratio, so a bar shown in fullscreen or compact
-// mode does not squeeze the window into the view's height.
+// The window manager framed the window after it was placed: placed again, so
+// the frame, not the inside, has the size asked for and the view, now lower by
+// the caption, its shape. Only for a while after a placement: a frame that
+// changes later (another monitor, a tiling window manager) is the user's or
+// the system's doing.
+bool FrameGeometry::reframed() {
+    if (!framePending_ || parts_.window.windowState() != Qt::WindowNoState ||
+        parts_.mode() == DisplayMode::Fullscreen || marginsOf(parts_.window) == placedMargins_) {
+        return false;
+    }
+    Apply();
+    return true;
+}
+
+// Only the normal modes keep a ratio, so a bar shown in fullscreen does not
+// squeeze the window into the view's height; the compact strip takes the
+// bar's new height.
 void FrameGeometry::BarsChanged() {
-    if (!tracking_ || !isNormalMode(parts_.mode()) ||
-        parts_.window.windowState() != Qt::WindowNoState) {
+    const DisplayMode mode = parts_.mode();
+    if (!tracking_ || parts_.window.windowState() != Qt::WindowNoState) {
         return;
     }
-    const QSize around = overhead();
-    const QSize view = parts_.view.size();
-    if (const std::optional<int> width = CorrectedViewWidth(view, Ratio())) {
+    if (mode == DisplayMode::Compact) {
+        Apply();
+        return;
+    }
+    if (!isNormalMode(mode)) {
+        return;
+    }
+    setLimits(mode);
+    const QSize around = measureOverhead();
+    if (const std::optional<int> width = CorrectedViewWidth(parts_.view.size(), ratio())) {
         base::Rect rect = windowRect();
         rect.right = rect.left + *width + around.width();
         place(rect);
@@ -203,27 +245,18 @@ void FrameGeometry::BarsChanged() {
 }
 
 void FrameGeometry::WindowChanged() {
-    if (!tracking_ || placing_) {
-        return;
-    }
-    const bool normal = parts_.window.windowState() == Qt::WindowNoState;
-    // The window manager framed the window after it was placed: placed again,
-    // so the frame, not the inside, has the remembered size.
-    if (normal && marginsOf(parts_.window) != placedMargins_ &&
-        parts_.mode() != DisplayMode::Fullscreen) {
-        Apply();
+    if (!tracking_ || placing_ || reframed()) {
         return;
     }
     remember();
-    if (normal && parts_.mode() != DisplayMode::Fullscreen) {
+    if (parts_.window.windowState() == Qt::WindowNoState &&
+        parts_.mode() != DisplayMode::Fullscreen) {
         settleTimer_.start();
     }
 }
 
-// After a drag: the side the user dragged stays, the other follows the ratio;
-// after any other change of size the width follows the height; the compact
-// strip keeps its limits. A correction the window manager refused is not
-// asked for again.
+// A resize that has come to rest is put in shape, once: a correction the
+// window manager refused is not asked for again.
 void FrameGeometry::settle() {
     const base::Rect current = windowRect();
     if (current == settled_ || current == correctedFrom_ ||
@@ -231,23 +264,33 @@ void FrameGeometry::settle() {
         settled_ = current;
         return;
     }
-    const QSize around = overhead();
-    const QSize view(static_cast<int>(current.width()) - around.width(),
-                     static_cast<int>(current.height()) - around.height());
-    base::Rect target = current;
-    if (parts_.mode() == DisplayMode::Compact) {
-        target = withinLimits(current);
-    } else if (const std::optional<SizingEdge> edge = DraggedEdge(settled_, current)) {
-        target = AdjustSizing(*edge, current, around, Ratio());
-    } else if (const std::optional<int> width = CorrectedViewWidth(view, Ratio())) {
-        target.right = target.left + *width + around.width();
-    }
+    const base::Rect target = shaped(current);
     settled_ = current;
     if (target != current) {
         correctedFrom_ = current;
         place(target);
         remember();
     }
+}
+
+// The compact strip keeps its limits. In the normal modes the side that moved
+// stays and the other follows the ratio (the edge table of a drag); after a
+// resize that moved no single side, the width follows the height.
+base::Rect FrameGeometry::shaped(const base::Rect& current) {
+    if (parts_.mode() == DisplayMode::Compact) {
+        return withinLimits(current);
+    }
+    const QSize around = measureOverhead();
+    if (const std::optional<SizingEdge> edge = DraggedEdge(settled_, current)) {
+        return AdjustSizing(*edge, current, around, ratio());
+    }
+    const QSize view(static_cast<int>(current.width()) - around.width(),
+                     static_cast<int>(current.height()) - around.height());
+    base::Rect target = current;
+    if (const std::optional<int> width = CorrectedViewWidth(view, ratio())) {
+        target.right = target.left + *width + around.width();
+    }
+    return target;
 }
 
 // The window's limits kept where nothing else keeps them (no window manager).
@@ -264,7 +307,8 @@ base::Rect FrameGeometry::withinLimits(const base::Rect& rect) const {
 }
 
 // The normal modes remember the window's rectangle, compact mode its width;
-// fullscreen, a maximised window and the start-up remember nothing.
+// fullscreen, a maximised window and anything before the first placement
+// remember nothing.
 void FrameGeometry::remember() {
     const DisplayMode mode = parts_.mode();
     if (!tracking_ || mode == DisplayMode::Fullscreen ||

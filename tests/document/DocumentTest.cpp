@@ -147,6 +147,20 @@ TEST_F(DocumentTest, AFailedOpenIsRetriedOnTheNextTimerTick) {
     EXPECT_EQ(doc->Model().model().displayWidth, 128);
 }
 
+// A model opened by name is not opened again at the next tick, which would
+// reset what the window made of it.
+TEST_F(DocumentTest, AnOpenedModelIsLoadedOnce) {
+    int loads = 0;
+    COmbrixDoc::Hooks hooks;
+    hooks.modelLoaded = [&loads] { ++loads; };
+    start(std::move(hooks));
+    ASSERT_TRUE(
+        doc->OpenDocument(DocumentName(ModelSelection{kPrograms / "Data" / "lum745A.def", 10745})));
+    doc->OnTimer(DocumentTimer::Refresh);
+    doc->OnTimer(DocumentTimer::Blink);
+    EXPECT_EQ(loads, 1);
+}
+
 TEST_F(DocumentTest, AModelFileWithoutAFrontPanelKeepsShowingFramesAfterASwap) {
     QTemporaryDir programs;
     const std::filesystem::path root = programs.path().toStdString();

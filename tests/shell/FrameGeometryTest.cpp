@@ -17,6 +17,7 @@ namespace ombrix::shell {
 namespace {
 
 const QByteArray kRegular = "[MainSettings/MainFrame]\nregular_window_rect=\"100,100,700,900\"\n"
+                            "compact_window_width=230\n"
                             "[MainSettings/CommandsToolbar]\nvisible=0\n";
 
 class FrameGeometryTest : public testing::MainFrameFixture {
@@ -63,15 +64,39 @@ TEST_F(FrameGeometryTest, EachModeHasItsWindowRectangle) {
 
     trigger(CommandId::Compact);
     EXPECT_EQ(window().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(window().width(), 230) << "the remembered compact width";
     EXPECT_LE(frame().height(), frame().menuBar()->height() + frame().MainToolbar().height() + 2)
         << "a strip of menu bar and toolbar, no view";
-    EXPECT_EQ(frame().minimumHeight(), frame().maximumHeight());
-    EXPECT_EQ(frame().maximumWidth() - frame().minimumWidth(), 100);
-    EXPECT_GE(window().width(), frame().minimumWidth());
+    EXPECT_EQ(frame().minimumHeight(), frame().maximumHeight()) << "a fixed height";
 
     trigger(CommandId::NormalWithKeyboard);
     EXPECT_EQ(window().topLeft(), QPoint(100, 100));
     EXPECT_EQ(window().height(), 800) << "the remembered rectangle comes back";
+    EXPECT_LT(frame().minimumHeight(), frame().maximumHeight()) << "the strip's limits are gone";
+}
+
+// A window resized by hand is put in shape once it rests: the side that moved
+// stays, the other follows; and the result is remembered.
+TEST_F(FrameGeometryTest, AResizedWindowKeepsTheViewsShapeAndIsRemembered) {
+    writeSettings(kRegular);
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    trigger(CommandId::NormalWithoutKeyboard);
+    const QRect before = window();
+    frame().resize(frame().width() - 120, frame().height()); // the right border, dragged in
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().height() != before.height(); }, 2000));
+    EXPECT_EQ(window().width(), before.width() - 120);
+    EXPECT_NEAR(view().width(), view().height() * 320.0 / 240.0, 1.0);
+    QTest::qWait(400); // no second correction
+    EXPECT_EQ(window().width(), before.width() - 120);
+    exit();
+    EXPECT_EQ(storedRect().right - storedRect().left, before.width() - 120);
+}
+
+TEST_F(FrameGeometryTest, WithoutAModelTheViewIsSquare) {
+    writeSettings(kRegular);
+    ASSERT_TRUE(start()) << startError.toStdString();
+    EXPECT_EQ(window().height(), 800);
+    EXPECT_NEAR(view().width(), view().height(), 1.0);
 }
 
 TEST_F(FrameGeometryTest, FullscreenCoversTheMonitorUnderTheMouseAndIsNotRemembered) {
@@ -79,13 +104,14 @@ TEST_F(FrameGeometryTest, FullscreenCoversTheMonitorUnderTheMouseAndIsNotRemembe
     ASSERT_TRUE(start(colourModel())) << startError.toStdString();
     const QRect second = QGuiApplication::screens().at(1)->geometry();
     QCursor::setPos(second.center());
+    const QRect normal = window();
     trigger(CommandId::Fullscreen);
     EXPECT_EQ(view(), second);
     frame().move(second.topLeft() + QPoint(50, 50)); // moved while in fullscreen
 
     exit();
-    EXPECT_EQ(storedRect(), (base::Rect{100, 100, storedRect().right, 900}));
-    EXPECT_EQ(storedRect().top, 100);
+    EXPECT_EQ(storedRect(), (base::Rect{normal.left(), normal.top(), normal.left() + normal.width(),
+                                        normal.top() + normal.height()}));
 }
 
 TEST_F(FrameGeometryTest, AMaximisedWindowIsNotRemembered) {
@@ -102,7 +128,9 @@ TEST_F(FrameGeometryTest, AMaximisedWindowIsNotRemembered) {
 TEST_F(FrameGeometryTest, ARectangleOffEveryMonitorStartsOnThePrimaryOne) {
     writeSettings("[MainSettings/MainFrame]\nregular_window_rect=\"5000,5000,5400,5600\"\n");
     ASSERT_TRUE(start(colourModel())) << startError.toStdString();
-    EXPECT_EQ(window().topLeft(), QPoint(1280 / 4, 1024 / 4));
+    const QRect primary = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(window().topLeft(),
+              primary.topLeft() + QPoint(primary.width() / 4, primary.height() / 4));
     EXPECT_EQ(window().height(), 600);
 }
 

@@ -56,7 +56,11 @@ TEST(WindowGeometryTest, EveryEdgeMovesTheSideTheRatioAsksFor) {
         {SizingEdge::TopRight, 1.0, {-200, -150 - 20, -40, 0}},
         {SizingEdge::BottomLeft, 1.0, {-200, -101, -40, 49 + 20}},
         {SizingEdge::BottomRight, 1.0, {-200, -101, -40, 49 + 20}},
-        {SizingEdge::Left, 3.2, {-200, -101, -40, -54 + 20}}, // -101 + 46.875
+        {SizingEdge::Left, 3.2, {-200, -101, -40, -54 + 20}},       // -101 + 46.875
+        {SizingEdge::TopLeft, 3.2, {-299 - 10, -101, -40, 0}},      // -40 - 259.2
+        {SizingEdge::BottomLeft, 3.2, {-299 - 10, -101, -40, 0}},   // -40 - 259.2
+        {SizingEdge::TopLeft, 1.6, {-200, -93 - 20, -40, 0}},       // 0 - 93.75
+        {SizingEdge::BottomRight, 1.6, {-200, -101, -40, -7 + 20}}, // -101 + 93.75
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(each.edge) << " r " << each.r);

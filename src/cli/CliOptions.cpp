@@ -7,6 +7,7 @@ namespace ombrix::cli {
 namespace {
 
 constexpr std::chrono::seconds kLongestTimeout{24 * 60 * 60};
+constexpr std::chrono::milliseconds kLongestPause{60 * 1000};
 
 template <typename Number> std::optional<Number> parseWhole(const std::string& text) {
     Number value = 0;
@@ -30,6 +31,14 @@ std::optional<std::chrono::seconds> ParseSeconds(const std::string& text) {
         return std::nullopt;
     }
     return std::chrono::seconds(*value);
+}
+
+std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
+    const std::optional<std::uint32_t> value = parseWhole<std::uint32_t>(text);
+    if (!value || std::chrono::milliseconds(*value) > kLongestPause) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(*value);
 }
 
 } // namespace ombrix::cli

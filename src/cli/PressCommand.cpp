@@ -2,10 +2,10 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
+#include "cli/KeySender.h"
 #include "model/KeyboardLayout.h"
 
 #include <charconv>
-#include <cstdio>
 #include <variant>
 #include <vector>
 
@@ -13,9 +13,8 @@ namespace ombrix::cli {
 
 namespace {
 
-// Longest wait for the instrument and its model, and for each code to go out.
+// Longest wait for the instrument and its model.
 constexpr std::chrono::seconds kConnectTimeout{10};
-constexpr std::chrono::seconds kSendTimeout{10};
 
 using RawCode = std::uint8_t;
 using KeyArgument = std::variant<RawCode, QString>;
@@ -103,35 +102,6 @@ KeyOutcome pressAndRelease(model::KeyboardLayout& layout, const QString& name) {
     return {true, result.pendingCode};
 }
 
-class KeySender {
-public:
-    KeySender(CliSession& session, std::ostream& out) : session_(session), out_(out) {}
-
-    // Hands the code to the worker and waits until it went out.
-    bool send(std::uint8_t code) {
-        document::COmbrixDoc& doc = session_.doc();
-        const std::uint32_t sentBefore = doc.SentKeys();
-        const std::uint32_t failedBefore = doc.FailedKeys();
-        doc.StoreKey(code);
-        const auto done = [&] {
-            return doc.SentKeys() != sentBefore || doc.FailedKeys() != failedBefore;
-        };
-        const CliSession::Wait outcome = session_.waitUntil(done, kSendTimeout);
-        if (outcome != CliSession::Wait::Done || doc.SentKeys() == sentBefore) {
-            session_.report(CliSession::Wait::TimedOut, "press", "a key code could not be sent");
-            return false;
-        }
-        char text[8];
-        std::snprintf(text, sizeof text, "0x%02X", code);
-        out_ << text << '\n';
-        return true;
-    }
-
-private:
-    CliSession& session_;
-    std::ostream& out_;
-};
-
 // Presses the keys in order; the exit status.
 int pressKeys(const std::vector<KeyArgument>& keys, model::KeyboardLayout& layout,
               KeySender& sender, std::ostream& err) {
@@ -175,7 +145,7 @@ int RunPress(std::span<const std::string> arguments, CliContext& context) {
     }
     session.announce("press");
     model::KeyboardLayout layout = session.doc().Model().layout();
-    KeySender sender(session, context.out);
+    KeySender sender(session, context.out, "press");
     return pressKeys(options->keys, layout, sender, context.err);
 }
 

@@ -15,6 +15,9 @@ bool CommandsToolbarSettings::Exchange(SettingsStream& stream, const QString& pa
         exchanged &= ExchangeFolder(stream, QStringLiteral("folder"), folder_);
         exchanged &= ExchangeValue(stream, QStringLiteral("separator"), separator_);
         exchanged &= ExchangeValue(stream, QStringLiteral("visible"), visible_);
+        // Not among the values the tree has always had: a store without it
+        // keeps the default, and the load does not fail for it.
+        ExchangeValue(stream, QStringLiteral("time_stamps"), timeStamps_);
         return exchanged;
     });
 }

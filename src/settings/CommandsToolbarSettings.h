@@ -26,6 +26,10 @@ public:
     void SetFolder(const QString& folder) { folder_ = folder; }
     QString Separator() const { return separator_; }
     void SetSeparator(const QString& separator) { separator_ = separator; }
+    // Beyond the history file's own format, off unless asked for: each entry
+    // written with the time it was pressed.
+    bool TimeStamps() const { return timeStamps_; }
+    void SetTimeStamps(bool stamps) { timeStamps_ = stamps; }
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) { visible_ = visible; }
     QPoint FloatingPosition() const { return floatingPosition_; }
@@ -43,6 +47,7 @@ private:
     QString folder_;
     QString separator_;
     bool visible_ = true;
+    bool timeStamps_ = false;
     QPoint floatingPosition_{160, 240};
 };
 

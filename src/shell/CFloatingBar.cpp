@@ -11,6 +11,9 @@ CFloatingBar::CFloatingBar(const QString& caption, QWidget* content, QWidget* fr
       content_(content) {
     setWindowTitle(caption);
     setAccessibleName(caption);
+    // A bar appearing (a mode change, View > Toolbars) leaves the keyboard
+    // where it was: with the window, whose keys press the instrument's.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);

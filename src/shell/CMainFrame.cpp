@@ -10,6 +10,7 @@
 #include "shell/CScreenshotSettingsDlg.h"
 #include "shell/CToolBarEx.h"
 #include "shell/FrameGeometry.h"
+#include "shell/HistoryPlayback.h"
 #include "shell/WindowPlacement.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -84,7 +86,7 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     createContextMenu();
     createToolbars();
     createStatusBar();
-    commandsBar_ = new CCommandsToolbar(this);
+    commandsBar_ = new CCommandsToolbar(this, application_);
     commandsBar_->FloatAt(application_.Settings().CommandsToolbar().FloatingPosition());
     bars_.commandsBar = application_.Settings().CommandsToolbar().Visible();
     keyboardBar_ = new CKeyboardToolbar(this);
@@ -94,6 +96,8 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     geometry_ = std::make_unique<FrameGeometry>(
         FrameGeometry::Parts{*this, *view_, *mainToolbar_, application_.Settings(),
                              [this] { return CurrentMode(); }, [this] { return aspectSource(); }});
+    playback_ =
+        std::make_unique<HistoryPlayback>(*view_, document_, *statusBar(), application_.Settings());
     qApp->installEventFilter(this);
     // Keys held when the keyboard goes elsewhere (another program, a menu, a
     // dialog) are never seen going up: none may send a code or its hold later.
@@ -307,6 +311,7 @@ void CMainFrame::connectActions() {
     });
     connect(keyboardBar_, &CKeyboardToolbar::keyClicked, view_, &COmbrixView::ClickBarButton);
     connect(view_, &COmbrixView::historyEntry, this, &CMainFrame::AddHistoryEntry);
+    connect(commandsBar_, &CCommandsToolbar::playBackRequested, this, &CMainFrame::playBack);
     connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
     connect(&blinkTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Blink); });
@@ -389,7 +394,7 @@ void CMainFrame::ExitFullscreen() {
 }
 
 void CMainFrame::AddHistoryEntry(const QStringList& keys) {
-    commandsBar_->AddEntry(keys.join(QStringLiteral(" + ")));
+    commandsBar_->AddEntry(keys);
 }
 
 // Showing or hiding the main toolbar or the status bar changes the view's
@@ -426,7 +431,9 @@ void CMainFrame::refreshCommands() {
     commands_.Refresh(state);
 }
 
+// A history checked against the keys of the model before plays no further.
 void CMainFrame::onModelLoaded() {
+    playback_->Stop();
     view_->ModelChanged();
     rebuildKeyboardBar();
     ApplyDisplayMode();
@@ -462,6 +469,16 @@ void CMainFrame::placeKeyboardBar() {
 
 void CMainFrame::onTimer(DocumentTimer timer) {
     document_.doc().OnTimer(timer);
+    if (timer == DocumentTimer::Refresh) {
+        playback_->Tick();
+    }
+}
+
+void CMainFrame::playBack(const QString& path) {
+    const QString error = playback_->Start(path);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, tr("Play back"), error);
+    }
 }
 
 void CMainFrame::updateTitle() {
@@ -614,12 +631,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 // key is taken once, where it is first delivered; it then goes on to where it
 // was going.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (stopsPlayBack(*event)) {
+        playback_->Stop();
+        return true;
+    }
     const QEvent::Type type = event->type();
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
         sendsInstrumentKeys(*static_cast<QWidget*>(watched))) {
         forwardKey(*static_cast<QKeyEvent*>(event));
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::stopsPlayBack(const QEvent& event) const {
+    return playback_->Playing() && event.type() == QEvent::KeyPress &&
+           static_cast<const QKeyEvent&>(event).key() == Qt::Key_Escape;
 }
 
 bool CMainFrame::isOwnWindow(const QWindow* window) const {

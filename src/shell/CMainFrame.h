@@ -25,6 +25,7 @@ namespace ombrix::shell {
 class CCommandsToolbar;
 class CFloatingBar;
 class FrameGeometry;
+class HistoryPlayback;
 class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
@@ -68,6 +69,7 @@ public:
     CKeyboardToolbar& KeyboardBar() const { return *keyboardBar_; }
     CToolBarEx& MainToolbar() const { return *mainToolbar_; }
     CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
+    HistoryPlayback& Playback() const { return *playback_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +110,9 @@ private:
     void showScreenshotSettings();
     void setZoom(int zoom);
     void showContextMenu(QPoint globalPosition);
+    void playBack(const QString& path);
+    // Esc pressed anywhere in the application while a history plays.
+    bool stopsPlayBack(const QEvent& event) const;
     // Runs the dialog with both timers stopped; restarts them if they ran.
     template <typename Dialog> int runPausingTimers(Dialog& dialog);
 
@@ -124,6 +129,7 @@ private:
     QLabel* statusPane_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<FrameGeometry> geometry_;
+    std::unique_ptr<HistoryPlayback> playback_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

@@ -98,6 +98,12 @@ void CToolBarEx::SetButtons(const std::vector<ToolbarButton>& buttons) {
     applyButtonSize();
 }
 
+void CToolBarEx::ShowButtonTexts() {
+    texts_ = true;
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    applyButtonSize();
+}
+
 QSize CToolBarEx::ItemSize(int index) const {
     const QList<QAction*> all = actions();
     if (index < 0 || index >= all.size()) {
@@ -115,7 +121,13 @@ void CToolBarEx::applyButtonSize() {
             continue;
         }
         button->setObjectName(action->objectName() + QStringLiteral("Button"));
-        if (!buttonSize_.isEmpty()) {
+        if (buttonSize_.isEmpty()) {
+            continue;
+        }
+        if (texts_) {
+            button->setFixedHeight(buttonSize_.height());
+            button->setMinimumWidth(buttonSize_.width());
+        } else {
             button->setFixedSize(buttonSize_);
         }
     }

@@ -36,6 +36,9 @@ public:
     void SetButtons(const std::vector<ToolbarButton>& buttons);
     // The size of the button at `index`; empty when there is none.
     QSize ItemSize(int index) const;
+    // Buttons show their action's text beside the image and are as wide as
+    // that needs (their height stays the image's plus 6).
+    void ShowButtonTexts();
 
     QSize ImageSize() const { return iconSize(); }
     QSize ButtonSize() const { return buttonSize_; }
@@ -46,6 +49,7 @@ private:
 
     std::vector<QIcon> images_;
     QSize buttonSize_;
+    bool texts_ = false;
 };
 
 // The images of a strip, each `size` pixels wide; none when its depth is not

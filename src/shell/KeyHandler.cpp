@@ -27,6 +27,9 @@ void KeyHandler::SetLayout(const model::KeyboardLayout& layout) {
 }
 
 void KeyHandler::PressAtPicture(QPoint picturePoint, MouseButton button) {
+    if (locked_) {
+        return;
+    }
     if (const model::KeyButton* key = layout_.HitTest(picturePoint)) {
         press(key->keyCode, button);
     } else {
@@ -35,6 +38,9 @@ void KeyHandler::PressAtPicture(QPoint picturePoint, MouseButton button) {
 }
 
 void KeyHandler::PressByComputerKey(std::optional<std::uint32_t> virtualKey, bool ctrl) {
+    if (locked_) {
+        return;
+    }
     const std::optional<std::uint32_t> code =
         virtualKey ? model::instrumentCodeForComputerKey(*virtualKey) : std::nullopt;
     if (code) {
@@ -47,9 +53,9 @@ void KeyHandler::PressByComputerKey(std::optional<std::uint32_t> virtualKey, boo
 void KeyHandler::ClickBarButton(std::size_t position, MouseButton button) {
     const std::optional<std::uint32_t> code =
         layout_.CodeAtBarPosition(static_cast<qsizetype>(position));
-    if (position < layout_.buttons().size() && code) {
+    if (!locked_ && position < layout_.buttons().size() && code) {
         press(*code, button);
-        Release();
+        release();
     }
 }
 
@@ -66,9 +72,15 @@ void KeyHandler::press(std::uint32_t key, MouseButton button) {
     highlightKeys(pressedKeys_, HighlightState::Pressed, true);
 }
 
+void KeyHandler::Release() {
+    if (!locked_) {
+        release();
+    }
+}
+
 // The blink is started again even when it runs: a ring whose blink had already
 // ended (a period shorter than the press) would otherwise never go.
-void KeyHandler::Release() {
+void KeyHandler::release() {
     timers_->Stop(KeyTimer::Hold);
     layout_.ClearHold();
     if (pressedKeys_.empty()) {
@@ -111,6 +123,23 @@ void KeyHandler::OnTimer(KeyTimer timer) {
         calls_.captionChanged();
         break;
     }
+}
+
+void KeyHandler::PlayPresses(const std::vector<model::KeyPress>& presses) {
+    Reset();
+    for (const model::KeyPress& each : presses) {
+        press(each.keyCode, each.button);
+        release();
+    }
+}
+
+// A key held when the lock comes is let go without its code.
+void KeyHandler::SetLocked(bool locked) {
+    if (locked && !locked_) {
+        AbandonPress();
+        Reset();
+    }
+    locked_ = locked;
 }
 
 // The hold code is sent at once; the release that follows sends nothing more.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/EntryPresses.h"
 #include "model/KeyboardLayout.h"
 #include "model/MouseButton.h"
 #include "shell/ButtonsHighlight.h"
@@ -58,6 +59,12 @@ public:
     // waiting for its next key stays.
     void AbandonPress();
     void OnTimer(KeyTimer timer);
+    // A played-back entry: from rest, each key pressed and released at once.
+    void PlayPresses(const std::vector<model::KeyPress>& presses);
+    // While locked, clicks, computer keys and the keyboard bar press nothing:
+    // a play back owns the keys.
+    void SetLocked(bool locked);
+    bool Locked() const { return locked_; }
     // Back to rest: no keys pressed, no code pending, no rings.
     void Reset();
 
@@ -67,6 +74,7 @@ public:
 
 private:
     void press(std::uint32_t key, model::MouseButton button);
+    void release();
     void holdElapsed();
     void highlightTick();
     void highlightKeys(const std::vector<std::uint32_t>& keys, HighlightState state, bool cyclic);
@@ -82,6 +90,7 @@ private:
     std::vector<std::uint32_t> pressedKeys_;
     std::optional<std::uint8_t> pendingCode_;
     bool armed_ = false;
+    bool locked_ = false;
     QString caption_;
 };
 

@@ -207,16 +207,7 @@ protected:
 
     // The key codes the instrument received, in order.
     std::vector<int> receivedKeys() const {
-        const std::string received =
-            ombrix::sim::testing::SimRecord(sim->recordPath(), 1).received();
-        std::vector<int> keys;
-        for (std::size_t at = received.find(";#0,"); at != std::string::npos;
-             at = received.find(";#0,", at + 1)) {
-            if (at + 5 < received.size() && received[at + 5] == ';') {
-                keys.push_back(static_cast<unsigned char>(received[at + 4]));
-            }
-        }
-        return keys;
+        return ombrix::sim::testing::SimRecord(sim->recordPath(), 1).keyCodes();
     }
 
     // The status bar's strip at the bottom of the window.

@@ -84,6 +84,11 @@ TEST_F(CliTest, BadCommandLinesAreUsageErrors) {
     EXPECT_EQ(run({"press", "0x00"}), kUsageError);
     EXPECT_EQ(run({"press", "0xZZ"}), kUsageError);
     EXPECT_EQ(run({"press", "--bogus", "MENU"}), kUsageError);
+    EXPECT_EQ(run({"replay"}), kUsageError);
+    EXPECT_EQ(run({"replay", "a.txt", "b.txt"}), kUsageError);
+    EXPECT_EQ(run({"replay", "a.txt", "--pause"}), kUsageError);
+    EXPECT_EQ(run({"replay", "a.txt", "--pause", "60001"}), kUsageError);
+    EXPECT_EQ(run({"replay", "a.txt", "--pause", "-1"}), kUsageError);
     EXPECT_TRUE(out.str().empty());
 }
 

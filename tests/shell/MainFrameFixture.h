@@ -5,8 +5,11 @@
 #include "app/COmbrixApp.h"
 #include "shell/CMainFrame.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -62,5 +65,15 @@ protected:
     void trigger(CommandId command) const { action(command).trigger(); }
     DisplayMode mode() const { return frame().CurrentMode(); }
 };
+
+// Closes the message box about to open over `owner`, keeping its text.
+inline void CloseMessageBoxSoon(QWidget& owner, QString& text) {
+    QTimer::singleShot(0, &owner, [&text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->accept();
+        }
+    });
+}
 
 } // namespace ombrix::shell::testing

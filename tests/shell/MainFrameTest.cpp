@@ -178,8 +178,9 @@ TEST_F(MainFrameTest, EveryWidgetAndActionHasAnObjectNameAndAnAccessibleName) {
             continue;
         }
         const auto* menu = qobject_cast<QMenu*>(widget);
+        const QList<QAction*> items = menu != nullptr ? menu->actions() : QList<QAction*>();
         if (menu != nullptr && menu->title().isEmpty() &&
-            std::all_of(menu->actions().begin(), menu->actions().end(),
+            std::all_of(items.begin(), items.end(),
                         [](const QAction* each) { return each->menu() != nullptr; })) {
             continue; // the menu bar's own popup of the menus a narrow window cannot show
         }

@@ -100,16 +100,6 @@ TEST_F(ScreenshotCommandsTest, CopyPutsTheFramedScreenAtTheZoomOnTheClipboard) {
     EXPECT_TRUE(message().contains(QStringLiteral("copied"))) << message().toStdString();
 }
 
-// Closes the message box about to open over `owner`, keeping its text.
-void closeMessageBoxSoon(QWidget& owner, QString& text) {
-    QTimer::singleShot(0, &owner, [&text] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            text = box->text();
-            box->accept();
-        }
-    });
-}
-
 TEST(ScreenshotSettingsDialogTest, EditsACopyAndRefusesAPrefixNoFileNameCanHold) {
     settings::ScreenshotSettings settings;
     settings.SetPrefix(QStringLiteral("img"));
@@ -130,7 +120,7 @@ TEST(ScreenshotSettingsDialogTest, EditsACopyAndRefusesAPrefixNoFileNameCanHold)
     EXPECT_EQ(name->text(), QStringLiteral("img_a0007.png"));
 
     QString shown;
-    closeMessageBoxSoon(dialog, shown);
+    testing::CloseMessageBoxSoon(dialog, shown);
     QTest::keyClicks(prefix, QStringLiteral("?"));
     EXPECT_EQ(shown, QStringLiteral("File name cannot include \\/:*?\"<>|"));
     EXPECT_EQ(prefix->text(), QStringLiteral("img_a"));
@@ -153,7 +143,7 @@ TEST(FolderBrowserTest, StartsOnlyInAFolderThatExistsAndRefusesOneThatDoesNot) {
     browser.show();
     browser.selectFile(gone);
     QString shown;
-    closeMessageBoxSoon(browser, shown);
+    testing::CloseMessageBoxSoon(browser, shown);
     browser.accept();
     EXPECT_EQ(shown, QStringLiteral("Invalid directory!"));
     EXPECT_TRUE(browser.isVisible()) << "the browser stays open";

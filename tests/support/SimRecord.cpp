@@ -58,6 +58,19 @@ std::size_t SimRecord::eventCount(std::string_view name) const {
         events_.begin(), events_.end(), [&](const Event& event) { return event.name == name; }));
 }
 
+std::vector<int> SimRecord::keyCodes() const {
+    std::vector<int> codes;
+    for (std::size_t at = received_.find("#0,"); at != std::string::npos;
+         at = received_.find("#0,", at + 1)) {
+        const bool whole = (at == 0 || received_[at - 1] == ';') && at + 4 < received_.size() &&
+                           received_[at + 4] == ';';
+        if (whole) {
+            codes.push_back(static_cast<unsigned char>(received_[at + 3]));
+        }
+    }
+    return codes;
+}
+
 std::size_t SimRecord::polls() const {
     return count("#7,IC;") + count("#7,SP,3;");
 }

@@ -27,6 +27,8 @@ public:
     const std::string& received() const { return received_; }
     // How often `command` occurs in what the host sent.
     std::size_t count(std::string_view command) const;
+    // The key codes the host sent ("#0,<code>;"), in order.
+    std::vector<int> keyCodes() const;
     // Status requests, one per poll: by icons on a one-bit screen, else by "#7,SP,3;".
     std::size_t polls() const;
 

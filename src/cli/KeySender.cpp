@@ -1,0 +1,34 @@
+#include "cli/KeySender.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace ombrix::cli {
+
+namespace {
+
+// Longest wait for one code to go out.
+constexpr std::chrono::seconds kSendTimeout{10};
+
+} // namespace
+
+bool KeySender::send(std::uint8_t code) {
+    document::COmbrixDoc& doc = session_.doc();
+    const std::uint32_t sentBefore = doc.SentKeys();
+    const std::uint32_t failedBefore = doc.FailedKeys();
+    doc.StoreKey(code);
+    const auto done = [&] {
+        return doc.SentKeys() != sentBefore || doc.FailedKeys() != failedBefore;
+    };
+    const CliSession::Wait outcome = session_.waitUntil(done, kSendTimeout);
+    if (outcome != CliSession::Wait::Done || doc.SentKeys() == sentBefore) {
+        session_.report(CliSession::Wait::TimedOut, command_, "a key code could not be sent");
+        return false;
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", code);
+    out_ << text << '\n';
+    return true;
+}
+
+} // namespace ombrix::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "history/HistoryFile.h"
+#include "model/EntryPresses.h"
+#include "model/KeyboardLayout.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace ombrix::history {
+
+// One entry of a history file made playable: its line, its key names, the
+// presses that give its code again, and that code.
+struct ReplayStep {
+    int line = 0;
+    QStringList keys;
+    std::vector<model::KeyPress> presses;
+    std::uint8_t code = 0;
+};
+
+// The steps for `entries` on `layout`, every one checked before any is used.
+// None, with "line N: ..." in `error`, when a name is not a key of the layout
+// or an entry's keys give no code.
+std::optional<std::vector<ReplayStep>> PlanReplay(const model::KeyboardLayout& layout,
+                                                  const std::vector<ReadEntry>& entries,
+                                                  QString& error);
+
+// Reads the history file at `path` (skipping `comment` lines) and plans its
+// replay on `layout`; none, with the reason in `error`, when it cannot be
+// read, holds no entry, or names what `layout` cannot press.
+std::optional<std::vector<ReplayStep>> LoadReplay(const QString& path, const QString& comment,
+                                                  const model::KeyboardLayout& layout,
+                                                  QString& error);
+
+} // namespace ombrix::history

@@ -1,0 +1,67 @@
+#include "shell/HistoryPlayback.h"
+
+#include "document/DocumentHost.h"
+#include "settings/ApplicationSettings.h"
+#include "shell/COmbrixView.h"
+
+#include <QCoreApplication>
+#include <QStatusBar>
+
+namespace ombrix::shell {
+
+namespace {
+
+constexpr int kOutcomeMessageMs = 10'000;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("HistoryPlayback", text);
+}
+
+} // namespace
+
+HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& document,
+                                 QStatusBar& status, const settings::ApplicationSettings& settings)
+    : view_(view), document_(document), status_(status), settings_(settings),
+      player_(HistoryPlayer::Calls{
+          [this](const history::ReplayStep& step) { view_.Keys().PlayPresses(step.presses); },
+          [this] {
+              return HistoryPlayer::KeyCounts{document_.doc().SentKeys(),
+                                              document_.doc().FailedKeys()};
+          },
+          [this](std::size_t entry, std::size_t count) {
+              status_.showMessage(
+                  tr("Playing back: entry %1 of %2 (Esc stops)").arg(entry).arg(count));
+          },
+          [this](const QString& outcome) { finished(outcome); },
+      }) {}
+
+QString HistoryPlayback::Start(const QString& path) {
+    if (document_.doc().Model().model().hardwareName.isEmpty()) {
+        return tr("A history is played back on an instrument: none is connected.");
+    }
+    QString error;
+    std::optional<std::vector<history::ReplayStep>> steps = history::LoadReplay(
+        path, settings_.CommandsToolbar().Separator(), view_.Keys().Layout(), error);
+    if (!steps) {
+        return error;
+    }
+    view_.Keys().SetLocked(true);
+    player_.Start(std::move(*steps), std::chrono::milliseconds(settings_.View().HighlightPeriod()),
+                  HistoryPlayer::Clock::now());
+    return {};
+}
+
+void HistoryPlayback::Stop() {
+    player_.Stop();
+}
+
+void HistoryPlayback::Tick() {
+    player_.Advance(HistoryPlayer::Clock::now());
+}
+
+void HistoryPlayback::finished(const QString& outcome) {
+    view_.Keys().SetLocked(false);
+    status_.showMessage(outcome, kOutcomeMessageMs);
+}
+
+} // namespace ombrix::shell

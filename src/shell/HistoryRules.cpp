@@ -1,0 +1,10 @@
+#include "shell/HistoryRules.h"
+
+namespace ombrix::shell {
+
+HistoryCommands HistoryCommandsFor(int rows, int selected) {
+    const bool any = rows > 0;
+    return {selected > 0 && any, any, any, any, true, true};
+}
+
+} // namespace ombrix::shell

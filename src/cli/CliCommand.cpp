@@ -55,15 +55,17 @@ constexpr std::array kCommands = {
                "  code, 1 when a key matched nothing, the keys ended in an unfinished\n"
                "  sequence or no instrument could be connected.\n",
                RunPress},
-    CliCommand{"replay", "replay FILE [--serial N] [--pause MS]",
+    CliCommand{"replay", "replay FILE [--serial N] [--pause MS] [--comment TEXT]",
                "  Plays back a commands history saved by ombrix: every line but empty\n"
-               "  ones, lines starting with \"#\" and the comment line of the saving\n"
-               "  settings is one entry, its key names joined by \" + \" (a leading\n"
-               "  \"[hh:mm:ss] \" is ignored). Each entry's keys go through the model's\n"
-               "  key tables as they were pressed, and the code they give is sent and\n"
-               "  printed as with press; MS milliseconds pass between entries (0 to\n"
-               "  60000, default 0). The whole file is checked first: a name the model\n"
-               "  has no key for is reported with its line, and nothing is sent.\n"
+               "  ones, lines starting with \"#\" and the comment line that starts a\n"
+               "  saved block (TEXT, else the comment of ombrix's saving settings) is\n"
+               "  one entry, its key names joined by \" + \" (a leading \"[hh:mm:ss] \" is\n"
+               "  ignored). Each entry's keys go through the model's key tables as they\n"
+               "  were pressed (one key with only a hold code: held), and the code they\n"
+               "  give is sent and printed as with press; MS milliseconds pass between\n"
+               "  entries (0 to 60000, default 0). The whole file is checked first: a\n"
+               "  name the model has no key for is reported with its line, and nothing\n"
+               "  is sent.\n"
                "  Exit status 0 when every entry was sent, 1 when the file cannot be\n"
                "  read or played, a code was not sent, or no instrument could be\n"
                "  connected.\n",

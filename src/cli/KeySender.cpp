@@ -1,16 +1,8 @@
 #include "cli/KeySender.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace ombrix::cli {
-
-namespace {
-
-// Longest wait for one code to go out.
-constexpr std::chrono::seconds kSendTimeout{10};
-
-} // namespace
 
 bool KeySender::send(std::uint8_t code) {
     document::COmbrixDoc& doc = session_.doc();
@@ -20,7 +12,7 @@ bool KeySender::send(std::uint8_t code) {
     const auto done = [&] {
         return doc.SentKeys() != sentBefore || doc.FailedKeys() != failedBefore;
     };
-    const CliSession::Wait outcome = session_.waitUntil(done, kSendTimeout);
+    const CliSession::Wait outcome = session_.waitUntil(done, document::kKeySendTimeout);
     if (outcome != CliSession::Wait::Done || doc.SentKeys() == sentBefore) {
         session_.report(CliSession::Wait::TimedOut, command_, "a key code could not be sent");
         return false;

@@ -18,6 +18,7 @@ struct ReplayOptions {
     QString file;
     std::optional<link::Serial> serial;
     std::chrono::milliseconds pause{0};
+    std::optional<QString> comment; // none: the saving settings' comment
 };
 
 std::optional<ReplayOptions> parseOptions(std::span<const std::string> arguments,
@@ -41,6 +42,13 @@ std::optional<ReplayOptions> parseOptions(std::span<const std::string> arguments
             }
             options.pause = *pause;
             ++i;
+        } else if (argument == "--comment") {
+            if (value == nullptr) {
+                err << "ombrix-cli replay: --comment needs the comment line's text\n";
+                return std::nullopt;
+            }
+            options.comment = QString::fromLocal8Bit(*value);
+            ++i;
         } else if (options.file.isEmpty() && !argument.empty() && !argument.starts_with("-")) {
             options.file = QString::fromLocal8Bit(argument);
         } else {
@@ -63,12 +71,14 @@ QString savedComment() {
 }
 
 int play(const std::vector<history::ReplayStep>& steps, std::chrono::milliseconds pause,
-         CliSession& session, KeySender& sender) {
+         CliContext& context, KeySender& sender) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        if (i > 0 && pause.count() > 0) {
-            session.waitUntil([] { return false; }, pause);
+        if (i > 0) {
+            context.clock.sleepFor(pause);
         }
         if (!sender.send(steps[i].code)) {
+            context.err << "ombrix-cli replay: stopped at entry " << i + 1 << " of " << steps.size()
+                        << " (line " << steps[i].line << ")\n";
             return 1;
         }
     }
@@ -91,13 +101,14 @@ int RunReplay(std::span<const std::string> arguments, CliContext& context) {
     session.announce("replay");
     QString error;
     const std::optional<std::vector<history::ReplayStep>> steps =
-        history::LoadReplay(options->file, savedComment(), session.doc().Model().layout(), error);
+        history::LoadReplay(options->file, options->comment.value_or(savedComment()),
+                            session.doc().Model().layout(), error);
     if (!steps) {
         context.err << "ombrix-cli replay: " << error.toStdString() << '\n';
         return 1;
     }
     KeySender sender(session, context.out, "replay");
-    return play(*steps, options->pause, session, sender);
+    return play(*steps, options->pause, context, sender);
 }
 
 } // namespace ombrix::cli

@@ -104,6 +104,8 @@ public:
     const ThreadsSyncInfo& SyncInfo() const { return sync_; }
     std::uint32_t FailedConnections() const { return worker_.failedConnections(); }
     std::uint32_t SentKeys() const { return worker_.sentKeys(); }
+    // Whether a stored key code still waits for the worker to take it.
+    bool KeyPending() const { return keys_.pending(); }
     std::uint32_t FailedKeys() const { return worker_.failedKeys(); }
     LinkState GetLinkState() const { return worker_.linkState(); }
     std::optional<int> ScreenshotResult() const;

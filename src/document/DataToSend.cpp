@@ -17,4 +17,9 @@ std::uint32_t DataToSend::take() {
     return code;
 }
 
+bool DataToSend::pending() const {
+    const std::lock_guard lock(criticalSection_);
+    return keyCode_ != 0;
+}
+
 } // namespace ombrix::document

@@ -6,6 +6,9 @@
 
 namespace ombrix::history {
 
+// What stands between the key names of an entry.
+inline const QString kKeySeparator = QStringLiteral(" + ");
+
 // One line of the commands history: the names of the keys of one press, in
 // press order, and when it was pressed.
 struct HistoryEntry {
@@ -13,7 +16,7 @@ struct HistoryEntry {
     QTime time;
 
     // The keys joined by " + ", as the history shows and saves them.
-    QString Text() const { return keys.join(QStringLiteral(" + ")); }
+    QString Text() const { return keys.join(kKeySeparator); }
 
     friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
 };

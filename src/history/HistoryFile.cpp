@@ -3,13 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace ombrix::history {
 
 namespace {
-
-const QString kSeparator = QStringLiteral(" + ");
 
 QString lineOf(const HistoryEntry& entry, bool timeStamp) {
     return timeStamp ? QStringLiteral("[%1] %2").arg(
@@ -26,28 +25,9 @@ QString withoutTimeStamp(const QString& line) {
     return close < 0 ? line : line.mid(close + 2);
 }
 
-} // namespace
-
-bool WriteHistory(const QString& path, const std::vector<HistoryEntry>& entries,
-                  const settings::CommandsToolbarSettings& settings, const QString& latestImage,
-                  QString& error) {
-    if (entries.empty()) {
-        return true;
-    }
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        error =
-            QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    QFile file(path);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Text |
-                                     (settings.Append() ? QIODevice::Append : QIODevice::Truncate);
-    if (!file.open(mode)) {
-        error = file.errorString();
-        return false;
-    }
-    QTextStream out(&file);
+// The block as the settings describe it, after the empty line an append puts first.
+void writeBlock(QTextStream& out, const std::vector<HistoryEntry>& entries,
+                const settings::CommandsToolbarSettings& settings, const QString& latestImage) {
     out.setEncoding(QStringConverter::System);
     if (settings.Append()) {
         out << '\n';
@@ -63,11 +43,50 @@ bool WriteHistory(const QString& path, const std::vector<HistoryEntry>& entries,
         out << lineOf(entry, settings.TimeStamps()) << '\n';
     }
     out.flush();
-    if (out.status() != QTextStream::Ok || !file.flush()) {
+}
+
+// Appending keeps what the file held whatever happens; replacing goes through
+// a new file that takes the old one's place only once it is whole.
+bool writeFile(QFileDevice& file, const std::vector<HistoryEntry>& entries,
+               const settings::CommandsToolbarSettings& settings, const QString& latestImage,
+               QString& error) {
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Text |
+                                     (settings.Append() ? QIODevice::Append : QIODevice::NotOpen);
+    if (!file.open(mode)) {
         error = file.errorString();
         return false;
     }
-    return true;
+    QTextStream out(&file);
+    writeBlock(out, entries, settings, latestImage);
+    auto* replacing = qobject_cast<QSaveFile*>(&file);
+    const bool written = out.status() == QTextStream::Ok &&
+                         (replacing != nullptr ? replacing->commit() : file.flush());
+    if (!written) {
+        error = file.errorString();
+    }
+    return written;
+}
+
+} // namespace
+
+bool WriteHistory(const QString& path, const std::vector<HistoryEntry>& entries,
+                  const settings::CommandsToolbarSettings& settings, const QString& latestImage,
+                  QString& error) {
+    if (entries.empty()) {
+        return true;
+    }
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        error =
+            QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    if (settings.Append()) {
+        QFile file(path);
+        return writeFile(file, entries, settings, latestImage, error);
+    }
+    QSaveFile file(path);
+    return writeFile(file, entries, settings, latestImage, error);
 }
 
 std::optional<std::vector<ReadEntry>> ReadHistory(const QString& path, const QString& comment,
@@ -80,15 +99,19 @@ std::optional<std::vector<ReadEntry>> ReadHistory(const QString& path, const QSt
     QTextStream in(&file);
     in.setEncoding(QStringConverter::System);
     std::vector<ReadEntry> entries;
+    // A save puts the comment first in its block: at the start of the file or
+    // after an empty line. Elsewhere the same text is an entry.
+    bool blockStart = true;
     for (int line = 1; !in.atEnd(); ++line) {
         const QString text = in.readLine();
         const QString trimmed = text.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(u'#') ||
-            (!comment.isEmpty() && text == comment)) {
+        const bool isComment = blockStart && !comment.isEmpty() && text == comment;
+        blockStart = trimmed.isEmpty();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#') || isComment) {
             continue;
         }
         // Split at " + " only, so that a key named "+" stays a name.
-        QStringList keys = withoutTimeStamp(trimmed).split(kSeparator);
+        QStringList keys = withoutTimeStamp(trimmed).split(kKeySeparator);
         for (QString& key : keys) {
             key = key.trimmed();
         }

@@ -13,7 +13,8 @@ namespace ombrix::history {
 // settings describe: appended after an empty line or replacing the file, the
 // comment line, the latest saved image line ("<None>" when `latestImage` is
 // empty), then one entry a line ("[hh:mm:ss] " ahead when time stamps are
-// on), in the system's 8-bit encoding. A missing folder is created. Writes
+// on), in the system's 8-bit encoding. A replaced file keeps its old text
+// unless the new one was written whole. A missing folder is created. Writes
 // nothing, and creates no file, for no entries. False, with the reason in
 // `error`, when the file cannot be written.
 bool WriteHistory(const QString& path, const std::vector<HistoryEntry>& entries,
@@ -26,9 +27,10 @@ struct ReadEntry {
     QStringList keys;
 };
 
-// The entries of a history file: empty lines, lines equal to `comment` and
-// lines starting with "#" are skipped, a leading time stamp "[...] " is
-// ignored. None, with the reason in `error`, when the file cannot be read.
+// The entries of a history file: empty lines, lines starting with "#" and
+// `comment` where a save puts it (first in the file or after an empty line)
+// are skipped, a leading time stamp "[...] " is ignored. None, with the
+// reason in `error`, when the file cannot be read.
 std::optional<std::vector<ReadEntry>> ReadHistory(const QString& path, const QString& comment,
                                                   QString& error);
 

@@ -7,8 +7,6 @@ namespace ombrix::history {
 
 namespace {
 
-const QString kSeparator = QStringLiteral(" + ");
-
 // The reason `entry` cannot be played on `layout`, or none.
 std::optional<QString> problemOf(const model::KeyboardLayout& layout, const ReadEntry& entry,
                                  const std::optional<model::EntryPresses>& presses) {
@@ -23,7 +21,7 @@ std::optional<QString> problemOf(const model::KeyboardLayout& layout, const Read
     if (!presses || !presses->code || *presses->code == 0) {
         return QStringLiteral("line %1: \"%2\" gives no key code on this instrument")
             .arg(entry.line)
-            .arg(entry.keys.join(kSeparator));
+            .arg(entry.keys.join(kKeySeparator));
     }
     return std::nullopt;
 }
@@ -42,7 +40,7 @@ std::optional<std::vector<ReplayStep>> PlanReplay(const model::KeyboardLayout& l
             error = *problem;
             return std::nullopt;
         }
-        steps.push_back({entry.line, entry.keys, presses->presses, *presses->code});
+        steps.push_back({entry.line, presses->presses, *presses->code, presses->hold});
     }
     return steps;
 }

@@ -12,13 +12,13 @@
 
 namespace ombrix::history {
 
-// One entry of a history file made playable: its line, its key names, the
-// presses that give its code again, and that code.
+// One entry of a history file made playable: its line, the presses that give
+// its code again (`hold`: its one key held for its hold code), and that code.
 struct ReplayStep {
     int line = 0;
-    QStringList keys;
     std::vector<model::KeyPress> presses;
     std::uint8_t code = 0;
+    bool hold = false;
 };
 
 // The steps for `entries` on `layout`, every one checked before any is used.

@@ -40,6 +40,13 @@ std::optional<EntryPresses> PressesForEntry(const KeyboardLayout& layout,
             return entry;
         }
     }
+    if (entry.presses.size() == 1 && entry.code.value_or(0) == 0) {
+        const auto hold = layout.tables().holdKeys.find(entry.presses.front().keyCode);
+        if (hold != layout.tables().holdKeys.end()) {
+            entry.code = hold->second;
+            entry.hold = true;
+        }
+    }
     return entry;
 }
 

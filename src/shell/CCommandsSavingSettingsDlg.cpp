@@ -1,7 +1,7 @@
 #include "shell/CCommandsSavingSettingsDlg.h"
 
 #include "shell/CBrowseForFolderDialog.h"
-#include "shell/CScreenshotSettingsDlg.h"
+#include "shell/DialogControls.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,23 +10,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace ombrix::shell {
 
 namespace {
 
-template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& label) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(label);
-    return widget;
-}
-
 QCheckBox* checkBox(const QString& text, const char* name, bool checked) {
-    auto* box = named(new QCheckBox(text), name, text);
+    auto* box = Named(new QCheckBox(text), name, text);
     box->setChecked(checked);
     return box;
 }
@@ -36,16 +28,16 @@ QCheckBox* checkBox(const QString& text, const char* name, bool checked) {
 CCommandsSavingSettingsDlg::CCommandsSavingSettingsDlg(
     const settings::CommandsToolbarSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), acceptedName_(settings.FileName()),
-      fileName_(named(new QLineEdit(settings.FileName()), "historyFileName", tr("File name"))),
-      folder_(named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "historyFolder",
+      fileName_(Named(new QLineEdit(settings.FileName()), "historyFileName", tr("File name"))),
+      folder_(Named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "historyFolder",
                     tr("Save file to"))),
-      browse_(named(new QPushButton(tr("Browse")), "historyBrowse", tr("Browse"))),
+      browse_(Named(new QPushButton(tr("Browse")), "historyBrowse", tr("Browse"))),
       append_(checkBox(tr("Append to existing file"), "historyAppend", settings.Append())),
       imageInfo_(
           checkBox(tr("Add latest saved image path"), "historyImageInfo", settings.AddImageInfo())),
       timeStamps_(checkBox(tr("Add time stamps"), "historyTimeStamps", settings.TimeStamps())),
-      comment_(named(new QLineEdit(settings.Separator()), "historyComment", tr("Comment"))),
-      buttons_(named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
+      comment_(Named(new QLineEdit(settings.Separator()), "historyComment", tr("Comment"))),
+      buttons_(Named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
                      "historyButtons", tr("OK or Cancel"))) {
     setObjectName(QStringLiteral("commandsSavingSettingsDialog"));
     setWindowTitle(tr("Commands saving settings"));
@@ -74,6 +66,11 @@ void CCommandsSavingSettingsDlg::layOut() {
 
 void CCommandsSavingSettingsDlg::connectControls() {
     connect(fileName_, &QLineEdit::textEdited, this, &CCommandsSavingSettingsDlg::fileNameEdited);
+    // Once typed, the field shows the name the file will have.
+    connect(fileName_, &QLineEdit::editingFinished, this, [this] {
+        fileName_->setText(settings_.FileName());
+        acceptedName_ = fileName_->text();
+    });
     connect(browse_, &QPushButton::clicked, this, &CCommandsSavingSettingsDlg::browse);
     connect(append_, &QCheckBox::toggled, this, [this](bool on) { settings_.SetAppend(on); });
     connect(imageInfo_, &QCheckBox::toggled, this,
@@ -87,16 +84,16 @@ void CCommandsSavingSettingsDlg::connectControls() {
 }
 
 // A name no file may have is refused and the one before stays; an accepted
-// one is kept with the extension ".txt".
+// one is kept with the extension ".txt". While the field is empty the name
+// before stays too: ".txt" alone names no file anyone would look for.
 void CCommandsSavingSettingsDlg::fileNameEdited(const QString& text) {
-    const QString forbidden = CScreenshotSettingsDlg::ForbiddenCharacters();
-    if (std::any_of(text.begin(), text.end(), [&](QChar c) { return forbidden.contains(c); })) {
-        fileName_->setText(acceptedName_);
-        QMessageBox::critical(this, windowTitle(), tr("File name cannot include ") + forbidden);
+    if (!TakesFileNameEdit(*fileName_, text, acceptedName_)) {
         return;
     }
     acceptedName_ = text;
-    settings_.SetFileName(text);
+    if (!text.isEmpty()) {
+        settings_.SetFileName(text);
+    }
 }
 
 void CCommandsSavingSettingsDlg::browse() {

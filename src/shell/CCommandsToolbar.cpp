@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -82,19 +81,15 @@ QWidget* CCommandsToolbar::createToolbar() {
     toolbar_->setAccessibleName(tr("Commands history tools"));
     toolbar_->setMovable(false);
     toolbar_->toggleViewAction()->setObjectName(QStringLiteral("actionShowCommandsToolbar"));
-    toolbar_->SetImages(
-        kImageSize.width(),
-        RenderToolbarStrip({QStringLiteral("history-save"), QStringLiteral("history-delete-all")},
-                           kImageSize, 1),
-        kNoMask,
-        RenderToolbarStrip({QStringLiteral("history-save"), QStringLiteral("history-delete-all")},
-                           kImageSize, 2));
+    const QStringList images{QStringLiteral("history-save"), QStringLiteral("history-delete-all")};
+    toolbar_->SetImages(kImageSize.width(), RenderToolbarStrip(images, kImageSize, 1), kNoMask,
+                        RenderToolbarStrip(images, kImageSize, 2));
     toolbar_->ShowButtonTexts();
     toolbar_->SetButtons({{0, save_}, {1, deleteAll_}});
     auto* saveMenu = new QMenu(tr("Save"), this);
     saveMenu->setObjectName(QStringLiteral("historySaveMenu"));
     saveMenu->setAccessibleName(tr("Save"));
-    saveMenu->addActions({saveAs_, settings_, playBack_});
+    saveMenu->addActions({saveAs_, settings_});
     if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(save_))) {
         button->setMenu(saveMenu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
@@ -137,6 +132,9 @@ void CCommandsToolbar::DeleteAll() {
 
 // Row r shows entry n - 1 - r.
 void CCommandsToolbar::DeleteSelected() {
+    if (!list_->selectionModel()->hasSelection()) {
+        return;
+    }
     const int count = static_cast<int>(entries_.size());
     std::vector<bool> doomed(entries_.size(), false);
     for (const QModelIndex& row : list_->selectionModel()->selectedRows()) {
@@ -186,6 +184,8 @@ void CCommandsToolbar::SaveAs() {
     dialog.setObjectName(QStringLiteral("historySaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // Appending to a file replaces nothing: there is nothing to confirm.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, settings.Append());
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         SaveTo(dialog.selectedFiles().front());
     }
@@ -211,14 +211,18 @@ QAction* CCommandsToolbar::Command(const QString& name) const {
     return findChild<QAction*>(QStringLiteral("action") + name);
 }
 
+void CCommandsToolbar::SetPlayingBack(bool playing) {
+    playing_ = playing;
+    refreshCommands();
+}
+
 void CCommandsToolbar::refreshCommands() {
     const HistoryCommands commands = HistoryCommandsFor(
-        list_->count(), static_cast<int>(list_->selectionModel()->selectedRows().size()));
+        list_->count(), static_cast<int>(list_->selectionModel()->selectedRows().size()), playing_);
     deleteSelected_->setEnabled(commands.deleteSelected);
     deleteAll_->setEnabled(commands.deleteAll);
     save_->setEnabled(commands.save);
     saveAs_->setEnabled(commands.saveAs);
-    settings_->setEnabled(commands.settings);
     playBack_->setEnabled(commands.playBack);
 }
 

@@ -40,6 +40,8 @@ public:
     // Asks for a file and writes the history there.
     void SaveAs();
     void ShowSettings();
+    // While a history plays back, no other can be started.
+    void SetPlayingBack(bool playing);
 
     QAction* Command(const QString& name) const;
 
@@ -69,6 +71,7 @@ private:
     QAction* playBack_ = nullptr;
     QAction* deleteAll_ = nullptr;
     QAction* deleteSelected_ = nullptr;
+    bool playing_ = false;
 };
 
 } // namespace ombrix::shell

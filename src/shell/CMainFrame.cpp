@@ -96,8 +96,9 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     geometry_ = std::make_unique<FrameGeometry>(
         FrameGeometry::Parts{*this, *view_, *mainToolbar_, application_.Settings(),
                              [this] { return CurrentMode(); }, [this] { return aspectSource(); }});
-    playback_ =
-        std::make_unique<HistoryPlayback>(*view_, document_, *statusBar(), application_.Settings());
+    playback_ = std::make_unique<HistoryPlayback>(
+        *view_, document_, *statusBar(), application_.Settings(),
+        [this](bool playing) { commandsBar_->SetPlayingBack(playing); });
     qApp->installEventFilter(this);
     // Keys held when the keyboard goes elsewhere (another program, a menu, a
     // dialog) are never seen going up: none may send a code or its hold later.
@@ -110,7 +111,11 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     applyBars();
 }
 
-CMainFrame::~CMainFrame() = default;
+// The filter goes first: the children destroyed after the members still have
+// events for it.
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+}
 
 void CMainFrame::createActions() {
     commands_.Add(CommandId::MainToolbar, tr("&Main"), QStringLiteral("MainToolbar"));
@@ -643,9 +648,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// A dialog or a menu open meanwhile keeps its Esc.
 bool CMainFrame::stopsPlayBack(const QEvent& event) const {
     return playback_->Playing() && event.type() == QEvent::KeyPress &&
-           static_cast<const QKeyEvent&>(event).key() == Qt::Key_Escape;
+           static_cast<const QKeyEvent&>(event).key() == Qt::Key_Escape &&
+           QApplication::activeModalWidget() == nullptr &&
+           QApplication::activePopupWidget() == nullptr;
 }
 
 bool CMainFrame::isOwnWindow(const QWindow* window) const {

@@ -3,6 +3,7 @@
 #include "screenshot/ScreenshotFile.h"
 #include "screenshot/ScreenshotFormat.h"
 #include "shell/CBrowseForFolderDialog.h"
+#include "shell/DialogControls.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,38 +12,22 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace ombrix::shell {
-
-namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& label) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(label);
-    return widget;
-}
-
-} // namespace
-
-QString CScreenshotSettingsDlg::ForbiddenCharacters() {
-    return QStringLiteral("\\/:*?\"<>|");
-}
 
 CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSettings& settings,
                                                QWidget* parent)
     : QDialog(parent), settings_(settings),
-      format_(named(new QComboBox, "imageFormat", tr("Image format"))),
-      prefix_(named(new QLineEdit(settings.Prefix()), "fileNamePrefix", tr("File name prefix"))),
-      folder_(named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "imageFolder",
+      format_(Named(new QComboBox, "imageFormat", tr("Image format"))),
+      prefix_(Named(new QLineEdit(settings.Prefix()), "fileNamePrefix", tr("File name prefix"))),
+      folder_(Named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "imageFolder",
                     tr("Save files to"))),
-      fileName_(named(new QLabel, "fileName", tr("File name"))),
-      browse_(named(new QPushButton(tr("Browse")), "browse", tr("Browse"))),
-      reset_(named(new QPushButton(tr("Reset counter")), "resetCounter", tr("Reset counter"))),
-      buttons_(named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
+      fileName_(Named(new QLabel, "fileName", tr("File name"))),
+      browse_(Named(new QPushButton(tr("Browse")), "browse", tr("Browse"))),
+      reset_(Named(new QPushButton(tr("Reset counter")), "resetCounter", tr("Reset counter"))),
+      buttons_(Named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel),
                      "screenshotButtons", tr("OK or Cancel"))) {
     setObjectName(QStringLiteral("screenshotSettingsDialog"));
     setWindowTitle(tr("Screenshot settings"));
@@ -91,10 +76,7 @@ void CScreenshotSettingsDlg::connectControls() {
 // A prefix with a character no file name may hold is refused, and the one
 // before stays.
 void CScreenshotSettingsDlg::prefixEdited(const QString& text) {
-    const QString forbidden = ForbiddenCharacters();
-    if (std::any_of(text.begin(), text.end(), [&](QChar c) { return forbidden.contains(c); })) {
-        prefix_->setText(settings_.Prefix());
-        QMessageBox::critical(this, windowTitle(), tr("File name cannot include ") + forbidden);
+    if (!TakesFileNameEdit(*prefix_, text, settings_.Prefix())) {
         return;
     }
     settings_.SetPrefix(text);

@@ -26,9 +26,6 @@ public:
 
     const settings::ScreenshotSettings& Settings() const { return settings_; }
 
-    // The characters a file name cannot hold, in the order the message lists them.
-    static QString ForbiddenCharacters();
-
 private:
     void layOut();
     void connectControls();

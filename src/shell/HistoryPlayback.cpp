@@ -20,13 +20,15 @@ QString tr(const char* text) {
 } // namespace
 
 HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& document,
-                                 QStatusBar& status, const settings::ApplicationSettings& settings)
+                                 QStatusBar& status, const settings::ApplicationSettings& settings,
+                                 std::function<void(bool)> playingChanged)
     : view_(view), document_(document), status_(status), settings_(settings),
+      playingChanged_(std::move(playingChanged)),
       player_(HistoryPlayer::Calls{
-          [this](const history::ReplayStep& step) { view_.Keys().PlayPresses(step.presses); },
+          [this](const history::ReplayStep& step) { press(step); },
           [this] {
-              return HistoryPlayer::KeyCounts{document_.doc().SentKeys(),
-                                              document_.doc().FailedKeys()};
+              const document::COmbrixDoc& doc = document_.doc();
+              return HistoryPlayer::KeyCounts{doc.SentKeys(), doc.FailedKeys(), doc.KeyPending()};
           },
           [this](std::size_t entry, std::size_t count) {
               status_.showMessage(
@@ -37,7 +39,11 @@ HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& docu
 
 QString HistoryPlayback::Start(const QString& path) {
     if (document_.doc().Model().model().hardwareName.isEmpty()) {
-        return tr("A history is played back on an instrument: none is connected.");
+        return tr("A history is played back on an instrument's keys: no instrument model is "
+                  "loaded yet.");
+    }
+    if (document_.doc().GetLinkState() != document::LinkState::Connected) {
+        return tr("The instrument is not connected: its keys cannot be pressed now.");
     }
     QString error;
     std::optional<std::vector<history::ReplayStep>> steps = history::LoadReplay(
@@ -46,6 +52,7 @@ QString HistoryPlayback::Start(const QString& path) {
         return error;
     }
     view_.Keys().SetLocked(true);
+    playingChanged_(true);
     player_.Start(std::move(*steps), std::chrono::milliseconds(settings_.View().HighlightPeriod()),
                   HistoryPlayer::Clock::now());
     return {};
@@ -59,8 +66,17 @@ void HistoryPlayback::Tick() {
     player_.Advance(HistoryPlayer::Clock::now());
 }
 
+void HistoryPlayback::press(const history::ReplayStep& step) {
+    if (step.hold) {
+        view_.Keys().PlayHold(step.presses.front().keyCode);
+    } else {
+        view_.Keys().PlayPresses(step.presses);
+    }
+}
+
 void HistoryPlayback::finished(const QString& outcome) {
     view_.Keys().SetLocked(false);
+    playingChanged_(false);
     status_.showMessage(outcome, kOutcomeMessageMs);
 }
 

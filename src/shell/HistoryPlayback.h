@@ -3,6 +3,7 @@
 #include "shell/HistoryPlayer.h"
 
 #include <QString>
+#include <functional>
 
 class QStatusBar;
 
@@ -23,8 +24,10 @@ class COmbrixView;
 // and its end in the status bar. The keys are the play back's while it runs.
 class HistoryPlayback {
 public:
+    // `playingChanged` hears when a play back begins and ends.
     HistoryPlayback(COmbrixView& view, document::DocumentHost& document, QStatusBar& status,
-                    const settings::ApplicationSettings& settings);
+                    const settings::ApplicationSettings& settings,
+                    std::function<void(bool playing)> playingChanged);
 
     // Starts playing the file at `path`; the reason, with the line at fault,
     // when it cannot be played, and nothing is pressed then.
@@ -35,12 +38,14 @@ public:
     void Tick();
 
 private:
+    void press(const history::ReplayStep& step);
     void finished(const QString& outcome);
 
     COmbrixView& view_;
     document::DocumentHost& document_;
     QStatusBar& status_;
     const settings::ApplicationSettings& settings_;
+    std::function<void(bool)> playingChanged_;
     HistoryPlayer player_;
 };
 

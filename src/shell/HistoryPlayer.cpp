@@ -43,8 +43,10 @@ void HistoryPlayer::Advance(Clock::time_point now) {
         }
         return;
     }
+    // A send that ends while the code still waits in the slot is another's.
     const KeyCounts counts = calls_.keyCounts();
-    if (counts.sent != before_.sent) {
+    const bool taken = !counts.pending;
+    if (taken && counts.sent != before_.sent) {
         waitingForCode_ = false;
         since_ = now;
         if (++current_ == steps_.size()) {
@@ -52,7 +54,7 @@ void HistoryPlayer::Advance(Clock::time_point now) {
         } else if (pause_.count() == 0) {
             pressCurrent(now);
         }
-    } else if (counts.failed != before_.failed) {
+    } else if (taken && counts.failed != before_.failed) {
         finish(tr("Play back stopped: the instrument did not take entry %1 (line %2).")
                    .arg(current_ + 1)
                    .arg(steps_[current_].line));

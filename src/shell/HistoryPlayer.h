@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DataToSend.h"
 #include "history/HistoryReplay.h"
 
 #include <QString>
@@ -11,19 +12,21 @@
 namespace ombrix::shell {
 
 // Plays a checked history back one entry at a time: presses an entry's keys,
-// waits until the worker sent its code (one code a pass, so none overwrites
-// another), rests for the pause, then goes on. It keeps no timer: whoever
-// drives it calls Advance with the time.
+// waits until the worker took its code from the one slot and a send ended (so
+// no code is ever stored over another), rests for the pause, then goes on. It
+// keeps no timer: whoever drives it calls Advance with the time.
 class HistoryPlayer {
 public:
     using Clock = std::chrono::steady_clock;
     // Longest wait for one code to go out before the play back gives up.
-    static constexpr std::chrono::milliseconds kSendTimeout{10000};
+    static constexpr std::chrono::milliseconds kSendTimeout = document::kKeySendTimeout;
 
-    // How many codes the worker has sent and failed to send so far.
+    // How many codes the worker has sent and failed to send so far, and
+    // whether a code still waits in the slot.
     struct KeyCounts {
         std::uint32_t sent = 0;
         std::uint32_t failed = 0;
+        bool pending = false;
     };
     struct Calls {
         std::function<void(const history::ReplayStep& step)> press;

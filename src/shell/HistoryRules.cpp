@@ -2,9 +2,9 @@
 
 namespace ombrix::shell {
 
-HistoryCommands HistoryCommandsFor(int rows, int selected) {
+HistoryCommands HistoryCommandsFor(int rows, int selected, bool playing) {
     const bool any = rows > 0;
-    return {selected > 0 && any, any, any, any, true, true};
+    return {selected > 0 && any, any, any, any, !playing};
 }
 
 } // namespace ombrix::shell

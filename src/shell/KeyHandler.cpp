@@ -133,6 +133,13 @@ void KeyHandler::PlayPresses(const std::vector<model::KeyPress>& presses) {
     }
 }
 
+void KeyHandler::PlayHold(std::uint32_t key) {
+    Reset();
+    press(key, MouseButton::Left);
+    holdElapsed();
+    release();
+}
+
 // A key held when the lock comes is let go without its code.
 void KeyHandler::SetLocked(bool locked) {
     if (locked && !locked_) {

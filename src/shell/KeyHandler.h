@@ -61,6 +61,8 @@ public:
     void OnTimer(KeyTimer timer);
     // A played-back entry: from rest, each key pressed and released at once.
     void PlayPresses(const std::vector<model::KeyPress>& presses);
+    // A played-back hold: the key pressed, held past the hold time and released.
+    void PlayHold(std::uint32_t key);
     // While locked, clicks, computer keys and the keyboard bar press nothing:
     // a play back owns the keys.
     void SetLocked(bool locked);

@@ -77,6 +77,12 @@ TEST_F(HistoryFileTest, TheImageLineNamesTheLatestScreenshotAndTimeStampsAreOptI
     EXPECT_EQ(contents(), "[09:05:01] A\n[14:30:59] B + C\n");
 }
 
+TEST_F(HistoryFileTest, AppendingToAFileNotThereYetStartsWithTheEmptyLine) {
+    settings.SetAppend(true);
+    ASSERT_TRUE(write(kTwo));
+    EXPECT_EQ(contents(), "\nA\nB + C\n");
+}
+
 TEST_F(HistoryFileTest, AnEmptyHistoryCreatesNoFileAndKeepsAnExistingOne) {
     ASSERT_TRUE(write({}));
     EXPECT_FALSE(QFile::exists(path()));
@@ -125,6 +131,22 @@ TEST_F(HistoryFileTest, ReadingSkipsBlankCommentAndHashLinesAndTimeStamps) {
 
     EXPECT_FALSE(ReadHistory(path("absent.txt"), {}, error).has_value());
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A comment that is also a key's name is the comment only where a save puts it.
+TEST_F(HistoryFileTest, TheCommentIsSkippedOnlyAtTheStartOfABlock) {
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("MENU\nENTER\nMENU\n\nMENU\nESC\n");
+    file.close();
+    QString error;
+    const auto entries = ReadHistory(path(), QStringLiteral("MENU"), error);
+    ASSERT_TRUE(entries.has_value()) << error.toStdString();
+    std::vector<int> lines;
+    for (const ReadEntry& entry : *entries) {
+        lines.push_back(entry.line);
+    }
+    EXPECT_EQ(lines, (std::vector<int>{2, 3, 6}));
 }
 
 } // namespace

@@ -21,14 +21,19 @@ constexpr std::uint32_t kEnter = 0x11;
 constexpr std::uint32_t kUp = 0x12;
 constexpr std::uint32_t kDown = 0x13;
 
-// Every key but LIGHT alone gives its own code; MENU then ENTER a sequence,
-// UP with DOWN a combination.
-const model::KeyboardLayout kLayout = model::layoutOf(
-    model::buttonsText(
-        {{"MENU", 0x10}, {"ENTER", 0x11}, {"UP", 0x12}, {"DOWN", 0x13}, {"LIGHT", 0x15}}) +
-    "[Sequences]\nSequencesNumber=5\ns0=\"MENU\"\nv0=0x10\ns1=\"ENTER\"\nv1=0x11\n"
-    "s2=\"MENU+ENTER\"\nv2=0x6D\ns3=\"UP\"\nv3=0x12\ns4=\"DOWN\"\nv4=0x13\n"
-    "[Combinations]\nCombinationsNumber=1\ns0=\"UP+DOWN\"\nv0=0x6E\n");
+// Every key but LIGHT and HOLD alone gives its own code; MENU then ENTER a
+// sequence, UP with DOWN a combination; HOLD has only a hold code, MENU one too.
+const model::KeyboardLayout kLayout =
+    model::layoutOf(model::buttonsText({{"MENU", 0x10},
+                                        {"ENTER", 0x11},
+                                        {"UP", 0x12},
+                                        {"DOWN", 0x13},
+                                        {"LIGHT", 0x15},
+                                        {"HOLD", 0x16}}) +
+                    "[Sequences]\nSequencesNumber=5\ns0=\"MENU\"\nv0=0x10\ns1=\"ENTER\"\nv1=0x11\n"
+                    "s2=\"MENU+ENTER\"\nv2=0x6D\ns3=\"UP\"\nv3=0x12\ns4=\"DOWN\"\nv4=0x13\n"
+                    "[Combinations]\nCombinationsNumber=1\ns0=\"UP+DOWN\"\nv0=0x6E\n"
+                    "[HoldKeys]\nHoldKeysNumber=2\ns0=\"HOLD\"\nv0=0x70\ns1=\"MENU\"\nv1=0x71\n");
 
 std::vector<ReadEntry> entries(std::initializer_list<QStringList> keys) {
     std::vector<ReadEntry> read;
@@ -57,6 +62,17 @@ TEST(HistoryReplayTest, EachEntryIsPressedSoThatTheKeyTablesGiveItsCodeAgain) {
     EXPECT_EQ((*steps)[3].code, 0x12);
     EXPECT_EQ((*steps)[4].code, 0x13);
     EXPECT_EQ((*steps)[4].line, 5);
+    EXPECT_FALSE((*steps)[0].hold) << "MENU pressed gives a code: that is what was sent";
+}
+
+// The history names a held key as it names a pressed one.
+TEST(HistoryReplayTest, AKeyThatOnlyHasAHoldCodeIsHeld) {
+    QString error;
+    const auto steps = PlanReplay(kLayout, entries({{"HOLD"}}), error);
+    ASSERT_TRUE(steps.has_value()) << error.toStdString();
+    EXPECT_TRUE((*steps)[0].hold);
+    EXPECT_EQ((*steps)[0].code, 0x70);
+    EXPECT_FALSE(PlanReplay(kLayout, entries({{"MENU", "HOLD"}}), error).has_value());
 }
 
 TEST(HistoryReplayTest, AnEntryThatCannotBePlayedNamesItsLineAndNothingIsPlanned) {

@@ -10,6 +10,7 @@
 #include "shell/HistoryPlayback.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,7 +25,8 @@ namespace ombrix::shell {
 namespace {
 
 constexpr int kPatienceMs = 20'000;
-constexpr int kUpWithDown = 0x6E; // the sample models' combination code
+constexpr int kUpWithDown = 0x6E;           // the sample models' combination code
+constexpr std::uint32_t kEscapeHeld = 0x6F; // and ESC's hold code
 
 class CommandsHistoryTest : public testing::MainFrameFixture {
 protected:
@@ -141,7 +143,7 @@ TEST_F(CommandsHistoryTest, SavingNamesTheLatestScreenshotOfThisRunAndAFailureIs
                         "image_folder=\"" +
                         scratch.filePath(QStringLiteral("shots")).toUtf8() + "\"\n");
     const QString log = folder + QStringLiteral("/log.txt");
-    bar().Command(QStringLiteral("HistorySave"))->trigger();
+    EXPECT_TRUE(bar().Save());
     EXPECT_FALSE(QFile::exists(log)) << "an empty history made a file";
 
     bar().AddEntry({QStringLiteral("A")});
@@ -188,6 +190,11 @@ TEST(CommandsSavingSettingsDialogTest, EditsACopyRefusingNamesNoFileCanHave) {
     EXPECT_EQ(dialog.Settings().FileName(), QStringLiteral("log.txt"));
     QTest::keyClicks(name, QStringLiteral(".csv"));
     EXPECT_EQ(dialog.Settings().FileName(), QStringLiteral("log.txt"));
+    emit name->editingFinished();
+    EXPECT_EQ(name->text(), QStringLiteral("log.txt")) << "the field shows another name";
+    name->selectAll();
+    QTest::keyClick(name, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.Settings().FileName(), QStringLiteral("log.txt")) << "an empty name taken";
 
     QTest::keyClicks(comment, QStringLiteral("# run 2"));
     dialog.findChild<QCheckBox*>(QStringLiteral("historyAppend"))->click();
@@ -228,13 +235,29 @@ TEST_F(CommandsHistoryTest, PlayingBackSendsEachEntrysCodeAndEscStops) {
     view().setFocus();
     EXPECT_EQ(frame().Playback().Start(played), QString());
     EXPECT_TRUE(message().startsWith(QStringLiteral("Playing back: entry 1 of 3")));
+    EXPECT_FALSE(bar().Command(QStringLiteral("HistoryPlayBack"))->isEnabled());
     typeKey(Qt::Key_Return); // the play back's keys, not the computer's
     EXPECT_EQ(stored.size(), 1);
+
+    QDialog dialog(&frame()); // a dialog open meanwhile keeps its Esc
+    QTimer::singleShot(0, &dialog, [&] {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        if (dialog.isVisible()) {
+            dialog.accept(); // the Esc went elsewhere
+        }
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(frame().Playback().Playing());
     typeKey(Qt::Key_Escape);
     EXPECT_FALSE(frame().Playback().Playing());
     EXPECT_EQ(message(), QStringLiteral("Play back stopped after 1 of 3 entries."));
     typeKey(Qt::Key_Return);
     EXPECT_EQ(stored.size(), 2);
+    EXPECT_TRUE(bar().Command(QStringLiteral("HistoryPlayBack"))->isEnabled());
+
+    view().Keys().PlayHold(static_cast<std::uint32_t>(code("ESC")));
+    EXPECT_EQ(stored.back().at(0).value<std::uint32_t>(), kEscapeHeld);
+    EXPECT_EQ(bar().Entries().front(), QStringLiteral("ESC"));
 }
 
 } // namespace

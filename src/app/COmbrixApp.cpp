@@ -130,6 +130,16 @@ void COmbrixApp::SetScreenshotZoom(int zoom) {
     screenshotZoom_ = zoom >= kMinimumZoom && zoom <= kMaximumZoom ? zoom : kMinimumZoom;
 }
 
+std::optional<base::DisplayColors> COmbrixApp::ModelColors(const QString& modelFile) const {
+    return store_.LoadModelColors(settings_.SettingsPath(), modelFile);
+}
+
+bool COmbrixApp::RememberModelColors(const QString& modelFile,
+                                     const std::optional<base::DisplayColors>& colours) {
+    return colours ? store_.StoreModelColors(settings_.SettingsPath(), modelFile, *colours)
+                   : store_.ForgetModelColors(settings_.SettingsPath(), modelFile);
+}
+
 void COmbrixApp::StoreGlobalProfile() {
     profile_.screenshotZoom = screenshotZoom_;
     // "RefreshRate" holds the refresh timer's period, whatever it said at start-up.

@@ -53,6 +53,9 @@ public:
     void SetScreenshotZoom(int zoom) override;
     void StoreGlobalProfile() override;
     const QString& LastSavedImage() const override { return lastSavedImage_; }
+    std::optional<base::DisplayColors> ModelColors(const QString& modelFile) const override;
+    bool RememberModelColors(const QString& modelFile,
+                             const std::optional<base::DisplayColors>& colours) override;
 
     document::DocumentHost& Document() { return *document_; }
     shell::CMainFrame& MainFrame() { return *frame_; }

@@ -11,6 +11,8 @@ bool MainFrameSettings::Exchange(SettingsStream& stream, const QString& path) {
                                    keyboardToolbarVisible_);
         exchanged &=
             ExchangeValue(stream, QStringLiteral("compact_window_width"), compactWindowWidth_);
+        // Not among the tree's own values: a store without it keeps the default.
+        ExchangeValue(stream, QStringLiteral("always_on_top"), alwaysOnTop_);
         return exchanged;
     });
 }

@@ -23,6 +23,9 @@ public:
     std::uint32_t CompactWindowWidth() const { return compactWindowWidth_; }
     // Widths below kMinimumCompactWidth are ignored; loading takes the stored width as it is.
     void SetCompactWindowWidth(std::uint32_t width);
+    // Beyond the tree's own values, off unless asked for: the window above others.
+    bool AlwaysOnTop() const { return alwaysOnTop_; }
+    void SetAlwaysOnTop(bool onTop) { alwaysOnTop_ = onTop; }
 
     bool operator==(const MainFrameSettings&) const = default;
 
@@ -30,6 +33,7 @@ private:
     base::Rect windowRect_{200, 200, 500, 500};
     bool keyboardToolbarVisible_ = false;
     std::uint32_t compactWindowWidth_ = 300;
+    bool alwaysOnTop_ = false;
 };
 
 } // namespace ombrix::settings

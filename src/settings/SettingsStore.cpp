@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "settings/ModelColorsSettings.h"
 #include "settings/QSettingsStream.h"
 
 #include <memory>
@@ -23,6 +24,35 @@ bool SettingsStore::LoadProfile(GlobalProfile& profile) const {
 bool SettingsStore::StoreProfile(GlobalProfile& profile) const {
     return Exchange(true, [&profile](SettingsStream& stream) {
         return profile.Exchange(stream, QString::fromLatin1(GlobalProfile::kKey));
+    });
+}
+
+std::optional<base::DisplayColors> SettingsStore::LoadModelColors(const QString& treePath,
+                                                                  const QString& modelFile) const {
+    ModelColorsSettings chosen;
+    const bool loaded = Exchange(false, [&](SettingsStream& stream) {
+        return chosen.Exchange(stream, ModelColorsSettings::PathFor(treePath, modelFile));
+    });
+    return loaded ? std::optional(chosen.colours) : std::nullopt;
+}
+
+bool SettingsStore::StoreModelColors(const QString& treePath, const QString& modelFile,
+                                     const base::DisplayColors& colours) const {
+    ModelColorsSettings chosen{colours};
+    return Exchange(true, [&](SettingsStream& stream) {
+        return chosen.Exchange(stream, ModelColorsSettings::PathFor(treePath, modelFile));
+    });
+}
+
+bool SettingsStore::ForgetModelColors(const QString& treePath, const QString& modelFile) const {
+    const QString group = ModelColorsSettings::PathFor(treePath, modelFile);
+    return Exchange(true, [&](SettingsStream& stream) {
+        if (!stream.OpenKey(group.section(u'/', 0, -2))) {
+            return false;
+        }
+        stream.DeleteSubKey(group.section(u'/', -1));
+        stream.Close();
+        return true;
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Colors.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/GlobalProfile.h"
 #include "settings/SettingsStream.h"
@@ -25,6 +26,15 @@ public:
     bool StoreSettings(ApplicationSettings& settings) const;
     bool LoadProfile(GlobalProfile& profile) const;
     bool StoreProfile(GlobalProfile& profile) const;
+
+    // The colours chosen for a model file under the tree at `treePath`, read,
+    // written or forgotten at once rather than with the tree at exit. None
+    // when not all four are stored.
+    std::optional<base::DisplayColors> LoadModelColors(const QString& treePath,
+                                                       const QString& modelFile) const;
+    bool StoreModelColors(const QString& treePath, const QString& modelFile,
+                          const base::DisplayColors& colours) const;
+    bool ForgetModelColors(const QString& treePath, const QString& modelFile) const;
 
 private:
     bool ExchangeSettings(ApplicationSettings& settings, bool storing) const;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "base/Colors.h"
 #include "settings/ApplicationSettings.h"
+
+#include <QString>
+#include <optional>
 
 namespace ombrix::shell {
 
@@ -19,6 +23,12 @@ public:
     virtual void StoreGlobalProfile() = 0;
     // The path of the last screenshot written; empty before the first.
     virtual const QString& LastSavedImage() const = 0;
+    // The colours chosen for a model file before; none when it shows its own.
+    virtual std::optional<base::DisplayColors> ModelColors(const QString& modelFile) const = 0;
+    // Remembers the colours chosen for a model file at once; none forgets them.
+    // False when the settings store cannot be written.
+    virtual bool RememberModelColors(const QString& modelFile,
+                                     const std::optional<base::DisplayColors>& colours) = 0;
 };
 
 } // namespace ombrix::shell

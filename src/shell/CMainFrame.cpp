@@ -8,9 +8,11 @@
 #include "shell/CKeyboardToolbar.h"
 #include "shell/COmbrixView.h"
 #include "shell/CScreenshotSettingsDlg.h"
+#include "shell/CSetupDialog.h"
 #include "shell/CToolBarEx.h"
 #include "shell/FrameGeometry.h"
 #include "shell/HistoryPlayback.h"
+#include "shell/ScreenColors.h"
 #include "shell/WindowPlacement.h"
 
 #include <QApplication>
@@ -96,6 +98,7 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     geometry_ = std::make_unique<FrameGeometry>(
         FrameGeometry::Parts{*this, *view_, *mainToolbar_, application_.Settings(),
                              [this] { return CurrentMode(); }, [this] { return aspectSource(); }});
+    colors_ = std::make_unique<ScreenColors>(document_.doc(), application_);
     playback_ = std::make_unique<HistoryPlayback>(
         *view_, document_, *statusBar(), application_.Settings(),
         [this](bool playing) { commandsBar_->SetPlayingBack(playing); });
@@ -131,6 +134,11 @@ void CMainFrame::createActions() {
     commands_.Add(CommandId::Fullscreen, tr("&Fullscreen"), QStringLiteral("Fullscreen"));
     commands_.Add(CommandId::Compact, tr("&Compact"), QStringLiteral("Compact"));
     commands_.Add(CommandId::CursorSettings, tr("C&ursor..."), QStringLiteral("CursorSettings"));
+    commands_.Add(CommandId::Colors, tr("Colors..."), QStringLiteral("Colors"));
+    commands_.Add(CommandId::SharpPixels, tr("S&harp pixels"), QStringLiteral("SharpPixels"))
+        ->setStatusTip(tr("Shows the instrument's pixels as sharp blocks"));
+    commands_.Add(CommandId::AlwaysOnTop, tr("Always on &top"), QStringLiteral("AlwaysOnTop"))
+        ->setStatusTip(tr("Keeps the window above other windows"));
     QAction* save =
         commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve"), QStringLiteral("ScreenshotSave"));
     save->setShortcut(Qt::Key_F8);
@@ -177,6 +185,10 @@ void CMainFrame::createMenus() {
     view->addAction(commands_.Action(CommandId::Compact));
     view->addSeparator();
     view->addAction(commands_.Action(CommandId::CursorSettings));
+    view->addSeparator();
+    view->addAction(commands_.Action(CommandId::Colors));
+    view->addAction(commands_.Action(CommandId::SharpPixels));
+    view->addAction(commands_.Action(CommandId::AlwaysOnTop));
 
     QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
     nameMenu(screenshot, QStringLiteral("screenshotMenu"));
@@ -211,6 +223,9 @@ void CMainFrame::createContextMenu() {
                                   QStringLiteral("ContextCursorSettings")));
     view->addAction(
         commands_.Add(CommandId::Compact, tr("C&ompact"), QStringLiteral("ContextCompact")));
+    view->addSeparator();
+    view->addAction(
+        commands_.Add(CommandId::Colors, tr("Colors..."), QStringLiteral("ContextColors")));
     contextMenu_->addSeparator();
     contextMenu_->addAction(commands_.Add(CommandId::CommandsBar, tr("&Commands toolbar"),
                                           QStringLiteral("ContextCommandsBar")));
@@ -295,6 +310,9 @@ void CMainFrame::connectActions() {
     commands_.OnTriggered(CommandId::FullscreenToolbar,
                           [this] { toggleBar(&BarVisibility::fullscreenToolbar); });
     commands_.OnTriggered(CommandId::CursorSettings, [this] { showCursorSettings(); });
+    commands_.OnTriggered(CommandId::Colors, [this] { showColors(); });
+    commands_.OnTriggered(CommandId::SharpPixels, [this] { toggleSharpPixels(); });
+    commands_.OnTriggered(CommandId::AlwaysOnTop, [this] { toggleAlwaysOnTop(); });
     commands_.OnTriggered(CommandId::ScreenshotSave, [this] { startScreenshot(); });
     commands_.OnTriggered(CommandId::ScreenshotCopy, [this] { copyScreenshot(); });
     commands_.OnTriggered(CommandId::ScreenshotSettings, [this] { showScreenshotSettings(); });
@@ -338,6 +356,7 @@ void CMainFrame::ShowInitially() {
     const base::Rect rect = application_.Settings().MainFrame().WindowRect();
     move(rect.left, rect.top);
     resize(WindowSizeOf(rect));
+    applyAlwaysOnTop();
     show();
     shown_ = true;
     placeKeyboardBar();
@@ -355,6 +374,10 @@ void CMainFrame::StartTimers(std::chrono::milliseconds refreshPeriod,
 
 bool CMainFrame::TimersRunning() const {
     return refreshTimer_.isActive() && blinkTimer_.isActive();
+}
+
+std::chrono::milliseconds CMainFrame::TimerPeriod(DocumentTimer timer) const {
+    return (timer == DocumentTimer::Refresh ? refreshTimer_ : blinkTimer_).intervalAsDuration();
 }
 
 DisplayMode CMainFrame::CurrentMode() const {
@@ -433,12 +456,15 @@ void CMainFrame::refreshCommands() {
     state.mainToolbarVisible = bars_.mainToolbar;
     state.statusBarVisible = bars_.statusBar;
     state.screenshotZoom = application_.ScreenshotZoom();
+    state.sharpPixels = application_.Settings().View().SharpPixels();
+    state.alwaysOnTop = application_.Settings().MainFrame().AlwaysOnTop();
     commands_.Refresh(state);
 }
 
 // A history checked against the keys of the model before plays no further.
 void CMainFrame::onModelLoaded() {
     playback_->Stop();
+    colors_->ModelLoaded();
     view_->ModelChanged();
     rebuildKeyboardBar();
     ApplyDisplayMode();
@@ -516,6 +542,47 @@ template <typename Dialog> int CMainFrame::runPausingTimers(Dialog& dialog) {
 void CMainFrame::showAbout() {
     CAboutDlg about(this);
     runPausingTimers(about);
+}
+
+// The screen's new colours show at once, not only with the next frame.
+void CMainFrame::showColors() {
+    CSetupDialog dialog(colors_->Defaults(), this);
+    dialog.SetColors(colors_->Current());
+    if (runPausingTimers(dialog) != QDialog::Accepted || !dialog.Changed()) {
+        return;
+    }
+    if (!colors_->Apply(dialog.Colors())) {
+        statusBar()->showMessage(
+            tr("The colours are shown but could not be remembered for this model."),
+            kScreenshotMessageMs);
+    }
+}
+
+void CMainFrame::toggleSharpPixels() {
+    settings::ViewSettings view = application_.Settings().View();
+    view.SetSharpPixels(!view.SharpPixels());
+    application_.Settings().SetView(view);
+    view_->ScalingChanged();
+    refreshCommands();
+}
+
+void CMainFrame::toggleAlwaysOnTop() {
+    settings::MainFrameSettings frame = application_.Settings().MainFrame();
+    frame.SetAlwaysOnTop(!frame.AlwaysOnTop());
+    application_.Settings().SetMainFrame(frame);
+    applyAlwaysOnTop();
+    refreshCommands();
+}
+
+// On the shown window's platform window, which the window manager is told
+// about at once; the widget's own flags would hide and re-create it.
+void CMainFrame::applyAlwaysOnTop() {
+    const bool onTop = application_.Settings().MainFrame().AlwaysOnTop();
+    if (QWindow* window = windowHandle()) {
+        window->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    } else {
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    }
 }
 
 void CMainFrame::showCursorSettings() {

@@ -26,6 +26,7 @@ class CCommandsToolbar;
 class CFloatingBar;
 class FrameGeometry;
 class HistoryPlayback;
+class ScreenColors;
 class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
@@ -49,6 +50,7 @@ public:
     void StartTimers(std::chrono::milliseconds refreshPeriod,
                      std::chrono::milliseconds blinkPeriod);
     bool TimersRunning() const;
+    std::chrono::milliseconds TimerPeriod(document::DocumentTimer timer) const;
 
     // The current mode becomes the previous one; the document polls accordingly.
     void SetDisplayMode(DisplayMode mode);
@@ -105,6 +107,10 @@ private:
     void updateSerialPane();
     void showAbout();
     void showCursorSettings();
+    void showColors();
+    void toggleSharpPixels();
+    void toggleAlwaysOnTop();
+    void applyAlwaysOnTop();
     void startScreenshot();
     void copyScreenshot();
     void showScreenshotSettings();
@@ -130,6 +136,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<FrameGeometry> geometry_;
     std::unique_ptr<HistoryPlayback> playback_;
+    std::unique_ptr<ScreenColors> colors_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

@@ -111,6 +111,10 @@ void COmbrixView::Tick() {
     FrameChanged();
 }
 
+void COmbrixView::ScalingChanged() {
+    relayout();
+}
+
 bool COmbrixView::modelLoaded() const {
     return !document_.doc().Model().model().hardwareName.isEmpty();
 }
@@ -134,7 +138,8 @@ void COmbrixView::relayout() {
             layout_ = LayoutWithPanel(rect(), pictureSize, model.display);
         } else {
             laidOutScreen_ = shownScreen(document_.frame().get());
-            layout_ = LayoutScreenOnly(rect(), laidOutScreen_);
+            layout_ = settings_.View().SharpPixels() ? LayoutSharpScreen(rect(), laidOutScreen_)
+                                                     : LayoutScreenOnly(rect(), laidOutScreen_);
         }
     }
     panel_ = {};
@@ -173,7 +178,7 @@ void COmbrixView::updateScreen(const document::Frame& frame) {
     // would squash the picture.
     const QSize shown = shownScreen(&frame);
     QPainter painter(&screen_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !settings_.View().SharpPixels());
     painter.drawImage(QRect(QPoint(0, 0), key.size), source.AsQImage(), QRect(QPoint(0, 0), shown));
     painter.end();
     screen_.setDevicePixelRatio(devicePixelRatioF());

@@ -35,7 +35,8 @@ namespace ombrix::shell {
 // Clicks on the front panel's keys, the keyboard bar and computer keys press
 // instrument keys; the pressed keys get rings on the panel, and without the
 // panel the names of a sent code show as a caption under the screen. The mouse
-// pointer is the presentation cursor of the settings.
+// pointer is the presentation cursor of the settings. With sharp pixels the
+// screen is scaled as blocks, at whole zooms where it is shown alone.
 class COmbrixView : public QWidget {
     Q_OBJECT
 
@@ -53,6 +54,8 @@ public:
     void FrameChanged();
     // The document's timer ticked: the blink phase may have turned.
     void Tick();
+    // How the screen is scaled changed (sharp pixels): laid out and drawn anew.
+    void ScalingChanged();
 
     // A computer key went down or up, wherever the focus is in the window.
     void KeyDown(int qtKey, bool ctrl);

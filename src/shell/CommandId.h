@@ -19,6 +19,9 @@ enum class CommandId : int {
     Compact = 32804,
     ExitFullscreen = 32807,
     CommandsBar = 32819,
+    Colors = 32823,
+    SharpPixels = 32842,    // instrument pixels as blocks
+    AlwaysOnTop = 32843,    // the window above others
     ScreenshotCopy = 32830, // the framed screenshot on the clipboard
     MainToolbar = 59392,
     StatusBar = 59393,

@@ -54,11 +54,16 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
         return zoomItem(state, 3);
     case CommandId::ScreenshotZoom4:
         return zoomItem(state, 4);
+    case CommandId::SharpPixels:
+        return toggle(true, state.sharpPixels);
+    case CommandId::AlwaysOnTop:
+        return toggle(true, state.alwaysOnTop);
     case CommandId::ExitFullscreen:
     case CommandId::ScreenshotSave:
     case CommandId::ScreenshotSettings:
     case CommandId::ScreenshotCopy:
     case CommandId::About:
+    case CommandId::Colors:
         break;
     }
     return plain();

@@ -15,6 +15,8 @@ struct FrameState {
     bool mainToolbarVisible = true;
     bool statusBarVisible = true;
     int screenshotZoom = 1;
+    bool sharpPixels = false;
+    bool alwaysOnTop = false;
 };
 
 struct CommandState {

@@ -61,6 +61,19 @@ std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& scr
     return layout;
 }
 
+std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen) {
+    std::optional<ViewLayout> layout = LayoutScreenOnly(client, screen);
+    if (!layout || layout->zoom < 1) {
+        return layout;
+    }
+    layout->zoom = std::floor(layout->zoom);
+    layout->screenSize = scaled(screen.width(), screen.height(), layout->zoom);
+    layout->screenOrigin = {
+        centredLeft(client, layout->screenSize.width()),
+        truncated(client.top() + (client.height() - layout->screenSize.height()) / 2.0)};
+    return layout;
+}
+
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout) {
     return {truncated((window.x() - layout.panelOrigin.x()) / layout.zoom),
             truncated((window.y() - layout.panelOrigin.y()) / layout.zoom)};

@@ -32,6 +32,11 @@ std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& pict
 // the top. None for an empty screen or client area.
 std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& screen);
 
+// The screen alone at the largest whole zoom that fits `client`, centred both
+// ways, so every instrument pixel is a block of the same size; as
+// LayoutScreenOnly where not even one pixel per pixel fits.
+std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen);
+
 // A window point as a point of the picture, truncated toward zero, and back.
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);
 QPoint PictureToWindow(const QPoint& picture, const ViewLayout& layout);

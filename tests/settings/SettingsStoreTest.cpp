@@ -31,6 +31,7 @@ ApplicationSettings Customised(std::uint32_t seed) {
     ViewSettings view;
     view.SetHighlightPeriod(seed + 250);
     view.SetBackgroundColor(0x00FF00FF);
+    view.SetSharpPixels(true);
     settings.SetView(view);
     CursorSettings cursor;
     cursor.SetSize(seed % 2);
@@ -39,6 +40,7 @@ ApplicationSettings Customised(std::uint32_t seed) {
     frame.SetWindowRect(Rect{-5, static_cast<std::int32_t>(seed), 1920, 1080});
     frame.SetKeyboardToolbarVisible(true);
     frame.SetCompactWindowWidth(seed + 60);
+    frame.SetAlwaysOnTop(true);
     settings.SetMainFrame(frame);
     CommandsToolbarSettings bar;
     bar.SetAddImageInfo(true);
@@ -47,6 +49,7 @@ ApplicationSettings Customised(std::uint32_t seed) {
     bar.SetFolder(QStringLiteral("/srv/Protokolle/日本"));
     bar.SetSeparator(QStringLiteral("Vorführung 😀 %1").arg(seed));
     bar.SetVisible(false);
+    bar.SetTimeStamps(true);
     settings.SetCommandsToolbar(bar);
     settings.SetDisplayMode(seed + 1);
     settings.SetDisplayMode(3);
@@ -237,6 +240,34 @@ TEST_F(SettingsStoreTest, StoresInTurnKeepTheLatestTreeAndEveryOtherValue) {
     GlobalProfile loaded;
     EXPECT_FALSE(SettingsStore(copy).LoadProfile(loaded)) << "X, Y, Width and Height are missing";
     EXPECT_EQ(loaded, (GlobalProfile{0, 0, 100, 100, 4, 150})) << "only zoom and rate are written";
+}
+
+// Colours chosen for a model live beside the tree, survive its store at exit
+// and belong to that model alone.
+TEST_F(SettingsStoreTest, ModelColoursAreKeptPerModelFileBesideTheTree) {
+    const QString path = files_.NewPath();
+    const SettingsStore store(path);
+    const QString tree = QString::fromLatin1(ApplicationSettings::kTreeKey);
+    base::DisplayColors chosen;
+    chosen[base::DisplayColors::Foreground] = base::ColorRef(0x0000FFu);
+    chosen[base::DisplayColors::BacklightBackground] = base::ColorRef(0x123456u);
+    EXPECT_FALSE(store.LoadModelColors(tree, QStringLiteral("lum745A.def")).has_value());
+    EXPECT_TRUE(store.StoreModelColors(tree, QStringLiteral("/opt/Data/LUM745A.DEF"), chosen));
+    ApplicationSettings settings = Customised(1);
+    EXPECT_TRUE(store.StoreSettings(settings));
+
+    EXPECT_EQ(store.LoadModelColors(tree, QStringLiteral("lum745a.def")), chosen);
+    EXPECT_FALSE(store.LoadModelColors(tree, QStringLiteral("lum302plus.def")).has_value());
+    EXPECT_EQ(Load(files_.CopyOf(path)), Customised(1)) << "the tree is disturbed";
+    EXPECT_TRUE(store.ForgetModelColors(tree, QStringLiteral("Lum745A.def")));
+    EXPECT_FALSE(store.LoadModelColors(tree, QStringLiteral("lum745A.def")).has_value());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("\n[MainSettings/ModelColors/half.def]\nforeground=255\nbackground=0\n");
+    file.close();
+    EXPECT_FALSE(store.LoadModelColors(tree, QStringLiteral("half.def")).has_value())
+        << "two of the four colours were taken for all";
 }
 
 TEST_F(SettingsStoreTest, TheNativeStoreIsTheUsersVelmoraOmbrixFile) {

@@ -37,6 +37,21 @@ TEST(ViewLayoutTest, TheScreenAloneIsAsLargeAsFitsCentredAtTheTop) {
     EXPECT_EQ(odd->screenOrigin, QPoint(99, 0));
 }
 
+TEST(ViewLayoutTest, SharpPixelsTakeTheLargestWholeZoomCentredBothWays) {
+    const auto layout = LayoutSharpScreen(QRect(0, 0, 700, 400), QSize(128, 75));
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(layout->zoom, 5.0); // 5.47 fits across, 5.33 down
+    EXPECT_EQ(layout->screenSize, QSize(640, 375));
+    EXPECT_EQ(layout->screenOrigin, QPoint(30, 12));
+    const auto exact = LayoutSharpScreen(QRect(0, 0, 320, 150), QSize(160, 75));
+    EXPECT_EQ(exact->zoom, 2.0);
+    EXPECT_EQ(exact->screenOrigin, QPoint(0, 0));
+    // Smaller than the screen: shrunk as without sharp pixels.
+    const auto shrunk = LayoutSharpScreen(QRect(0, 0, 64, 100), QSize(128, 75));
+    EXPECT_EQ(shrunk->zoom, 0.5);
+    EXPECT_EQ(shrunk->screenOrigin, QPoint(0, 0));
+}
+
 TEST(ViewLayoutTest, WindowAndPicturePointsMapBothWaysTruncated) {
     const auto layout = LayoutWithPanel(QRect(0, 0, 1000, 600), QSize(400, 300), {0, 0, 1, 1});
     ASSERT_TRUE(layout.has_value());

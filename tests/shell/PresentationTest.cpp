@@ -1,0 +1,207 @@
+// The presentation options of the real main window against ombrix-sim: the
+// colours a person picks or resets in "Colors setup" show at once, in the
+// backlight pair while a one-bit screen's backlight is on, are remembered for
+// that model alone, and a cancel changes nothing (the document's timers rest
+// meanwhile); sharp pixels and always on top take effect and are kept.
+#include "MainFrameFixture.h"
+#include "SimProcess.h"
+#include "shell/CColorButton.h"
+#include "shell/COmbrixView.h"
+#include "shell/CSetupDialog.h"
+
+#include <QColorDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace ombrix::shell {
+namespace {
+
+using namespace std::chrono_literals;
+using base::ColorRef;
+using base::DisplayColors;
+
+constexpr int kPatienceMs = 20'000;
+constexpr int kBacklightKey = 0x6B; // the simulated instruments' backlight key
+
+// Four colours no sample model has.
+DisplayColors chosenColours() {
+    DisplayColors colours;
+    colours[DisplayColors::Foreground] = ColorRef(0x0000C0u);
+    colours[DisplayColors::Background] = ColorRef(0xE0E0E0u);
+    colours[DisplayColors::BacklightForeground] = ColorRef(0x400000u);
+    colours[DisplayColors::BacklightBackground] = ColorRef(0x00F0F0u);
+    return colours;
+}
+
+class PresentationTest : public testing::MainFrameFixture {
+protected:
+    std::optional<sim::testing::SimProcess> sim;
+
+    void startWith(const char* model) {
+        sim.emplace(QStringList{"--do", "freeze all on", QString::fromLatin1(model)},
+                    scratch.filePath(QStringLiteral("devices")).toStdString());
+        ASSERT_TRUE(start()) << startError.toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return application->Document().frame() != nullptr; },
+                                    kPatienceMs));
+    }
+    // Another run of the program, with another instrument attached.
+    void restartWith(const char* model) {
+        TearDown();
+        sim.reset();
+        startWith(model);
+    }
+
+    document::COmbrixDoc& doc() const { return application->Document().doc(); }
+    DisplayColors modelColours() const { return doc().Model().model().colors; }
+
+    // Runs "Colors..." with `drive` acting in the dialog once it is open.
+    void runColors(const std::function<void(CSetupDialog&)>& drive) {
+        bool driven = false;
+        QTimer::singleShot(0, &frame(), [&] {
+            auto* dialog = qobject_cast<CSetupDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << "no Colors setup dialog";
+            EXPECT_FALSE(frame().TimersRunning()) << "the timers ran during the dialog";
+            drive(*dialog);
+            driven = true;
+        });
+        trigger(CommandId::Colors);
+        EXPECT_TRUE(driven);
+    }
+    // Picks `colour` for a button in the colour chooser it opens, or cancels.
+    static void pick(CSetupDialog& dialog, const char* button, ColorRef colour,
+                     bool accept = true) {
+        QTimer::singleShot(0, &dialog, [&dialog, button, colour, accept] {
+            auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr) << "no colour chooser";
+            EXPECT_EQ(chooser->currentColor(),
+                      ToQColor(dialog.findChild<CColorButton*>(button)->Color()));
+            chooser->setCurrentColor(ToQColor(colour));
+            accept ? chooser->accept() : chooser->reject();
+        });
+        dialog.findChild<CColorButton*>(button)->click();
+    }
+    void pickAll(CSetupDialog& dialog, const DisplayColors& colours) {
+        pick(dialog, "foregroundColor", colours[DisplayColors::Foreground]);
+        pick(dialog, "backgroundColor", colours[DisplayColors::Background]);
+        pick(dialog, "backlightForegroundColor", colours[DisplayColors::BacklightForeground]);
+        pick(dialog, "backlightBackgroundColor", colours[DisplayColors::BacklightBackground]);
+    }
+
+    // The colours of the screen on show, icon panel included.
+    std::set<base::Pixel> shownColours() const {
+        const render::CLumImage shown = application->Document().frame()->shown();
+        std::set<base::Pixel> colours;
+        for (int y = 0; y < shown.Height(); ++y) {
+            for (int x = 0; x < shown.Width(); ++x) {
+                colours.insert(shown.Pixel(x, y) & 0xFFFFFFu);
+            }
+        }
+        return colours;
+    }
+    static std::set<base::Pixel> pair(const DisplayColors& colours, DisplayColors::Index ink,
+                                      DisplayColors::Index paper) {
+        return {base::ToPixel(colours[ink]), base::ToPixel(colours[paper])};
+    }
+};
+
+TEST_F(PresentationTest, PickedColoursShowAtOnceInTheBacklightPairWhileTheBacklightIsOn) {
+    startWith("mono");
+    const DisplayColors chosen = chosenColours();
+    runColors([&](CSetupDialog& dialog) {
+        pickAll(dialog, chosen);
+        dialog.accept();
+    });
+    EXPECT_EQ(doc().GetColours(), chosen);
+    // The instrument's screen is frozen: no new frame brought these colours.
+    EXPECT_EQ(shownColours(),
+              pair(chosen, DisplayColors::BacklightForeground, DisplayColors::BacklightBackground));
+    EXPECT_TRUE(frame().TimersRunning());
+    EXPECT_EQ(frame().TimerPeriod(document::DocumentTimer::Refresh), 150ms);
+    EXPECT_EQ(frame().TimerPeriod(document::DocumentTimer::Blink), 500ms);
+
+    sim->controlOk("key 1 " + std::to_string(kBacklightKey));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return shownColours() ==
+                   pair(chosen, DisplayColors::Foreground, DisplayColors::Background);
+        },
+        kPatienceMs))
+        << "the backlight off does not show the other pair";
+}
+
+TEST_F(PresentationTest, APickThenCancelAndACancelledChooserChangeNothing) {
+    startWith("mono");
+    const DisplayColors before = doc().GetColours();
+    runColors([&](CSetupDialog& dialog) {
+        pick(dialog, "foregroundColor", ColorRef(0x0000FFu), false);
+        EXPECT_FALSE(dialog.Changed());
+        EXPECT_EQ(dialog.Colors(), before);
+        pick(dialog, "foregroundColor", ColorRef(0x0000FFu));
+        EXPECT_TRUE(dialog.Changed());
+        dialog.reject();
+    });
+    EXPECT_EQ(doc().GetColours(), before);
+    EXPECT_FALSE(application->ModelColors(QStringLiteral("lum745A.def")).has_value());
+    EXPECT_TRUE(frame().TimersRunning());
+}
+
+// Set default values counts as a change even when nothing was picked: the
+// colours in effect may be a presenter's from an earlier run.
+TEST_F(PresentationTest, ColoursComeBackForTheirModelAloneUntilSetBackToItsOwn) {
+    startWith("mono");
+    const DisplayColors chosen = chosenColours();
+    runColors([&](CSetupDialog& dialog) {
+        pickAll(dialog, chosen);
+        dialog.accept();
+    });
+    restartWith("colour");
+    EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "not the colours every run starts with";
+    restartWith("mono");
+    EXPECT_EQ(doc().GetColours(), chosen);
+    EXPECT_EQ(shownColours(),
+              pair(chosen, DisplayColors::BacklightForeground, DisplayColors::BacklightBackground))
+        << "the icons or the screen kept the colours of before";
+
+    runColors([&](CSetupDialog& dialog) {
+        EXPECT_EQ(dialog.Colors(), chosen);
+        dialog.findChild<QPushButton*>(QStringLiteral("setDefaultColors"))->click();
+        dialog.accept();
+    });
+    EXPECT_EQ(doc().GetColours(), modelColours());
+    EXPECT_EQ(shownColours(), pair(modelColours(), DisplayColors::BacklightForeground,
+                                   DisplayColors::BacklightBackground));
+    restartWith("mono");
+    EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "the chosen colours were not forgotten";
+}
+
+TEST_F(PresentationTest, SharpPixelsAndAlwaysOnTopTakeEffectAndAreKept) {
+    writeSettings("[MainSettings]\ndisplay_mode=1\n");
+    startWith("mono");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame().View().Layout().has_value(); }, kPatienceMs));
+    const double smooth = frame().View().Layout()->zoom;
+    trigger(CommandId::SharpPixels);
+    EXPECT_TRUE(action(CommandId::SharpPixels).isChecked());
+    const double sharp = frame().View().Layout()->zoom;
+    EXPECT_EQ(sharp, std::floor(smooth));
+    EXPECT_GE(sharp, 1.0);
+
+    EXPECT_FALSE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    trigger(CommandId::AlwaysOnTop);
+    EXPECT_TRUE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(frame().isVisible());
+
+    restartWith("mono");
+    EXPECT_TRUE(action(CommandId::SharpPixels).isChecked());
+    EXPECT_TRUE(action(CommandId::AlwaysOnTop).isChecked());
+    EXPECT_TRUE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    trigger(CommandId::AlwaysOnTop);
+    EXPECT_FALSE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+} // namespace
+} // namespace ombrix::shell

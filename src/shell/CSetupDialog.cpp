@@ -60,6 +60,8 @@ CSetupDialog::CSetupDialog(const base::DisplayColors& defaults, QWidget* parent)
     layout->addWidget(defaultsButton, 0, Qt::AlignLeft);
     layout->addWidget(buttons);
     SetColors(defaults_);
+    // The keyboard starts on the colours, not on OK, which Space would press.
+    buttons_[Index::Foreground]->setFocus();
 }
 
 void CSetupDialog::SetColors(const base::DisplayColors& colors) {

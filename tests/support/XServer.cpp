@@ -1,11 +1,12 @@
 #include "XServer.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -14,62 +15,62 @@ namespace ombrix::testing {
 
 namespace {
 
-constexpr int kFirstDisplay = 90;
-constexpr int kLastDisplay = 140;
 constexpr auto kStartTimeout = std::chrono::seconds(10);
-constexpr auto kPoll = std::chrono::milliseconds(20);
 
-std::filesystem::path socketOf(int display) {
-    return "/tmp/.X11-unix/X" + std::to_string(display);
-}
-
-bool taken(int display) {
-    return std::filesystem::exists("/tmp/.X" + std::to_string(display) + "-lock") ||
-           std::filesystem::exists(socketOf(display));
-}
-
-// ":N". Appended rather than concatenated: GCC 12 warns falsely (-Wrestrict)
-// about a literal plus a string at -O3.
-std::string displayName(int display) {
-    std::string name(1, ':');
-    name += std::to_string(display);
-    return name;
+// The line the server writes once it listens, or empty when none came in time.
+std::string readDisplayNumber(int fd) {
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (text.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+            return {};
+        }
+        char buffer[16];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            return {};
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text.substr(0, text.find('\n'));
 }
 
 } // namespace
 
+// The server chooses a free display itself and says which (-displayfd):
+// tests started side by side never race for the same one.
 XServer::XServer(int width, int height) {
-    for (int display = kFirstDisplay; display <= kLastDisplay; ++display) {
-        if (taken(display)) {
-            continue;
-        }
-        std::vector<std::string> arguments{"Xvfb",
-                                           displayName(display),
-                                           "-screen",
-                                           "0",
-                                           std::to_string(width) + "x" + std::to_string(height) +
-                                               "x24",
-                                           "-nolisten",
-                                           "tcp"};
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        if (::posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-            return;
-        }
-        const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-        while (running() && std::chrono::steady_clock::now() < deadline) {
-            if (std::filesystem::exists(socketOf(display))) {
-                display_ = displayName(display);
-                return;
-            }
-            std::this_thread::sleep_for(kPoll);
-        }
-        stop(); // another server took the display first: try the next one
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return;
     }
+    std::vector<std::string> arguments{
+        "Xvfb",      "-displayfd", std::to_string(pipeFds[1]),
+        "-screen",   "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
+        "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    if (::posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) {
+        pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    const std::string number = pid_ > 0 ? readDisplayNumber(pipeFds[0]) : std::string();
+    ::close(pipeFds[0]);
+    if (number.empty() || !running()) {
+        stop();
+        return;
+    }
+    display_ = ":" + number;
 }
 
 // Whether the server still runs; one that ended is reaped and forgotten.

@@ -134,10 +134,12 @@ std::optional<base::DisplayColors> COmbrixApp::ModelColors(const QString& modelF
     return store_.LoadModelColors(settings_.SettingsPath(), modelFile);
 }
 
-bool COmbrixApp::RememberModelColors(const QString& modelFile,
-                                     const std::optional<base::DisplayColors>& colours) {
-    return colours ? store_.StoreModelColors(settings_.SettingsPath(), modelFile, *colours)
-                   : store_.ForgetModelColors(settings_.SettingsPath(), modelFile);
+bool COmbrixApp::RememberModelColors(const QString& modelFile, const base::DisplayColors& colours) {
+    return store_.StoreModelColors(settings_.SettingsPath(), modelFile, colours);
+}
+
+bool COmbrixApp::ForgetModelColors(const QString& modelFile) {
+    return store_.ForgetModelColors(settings_.SettingsPath(), modelFile);
 }
 
 void COmbrixApp::StoreGlobalProfile() {

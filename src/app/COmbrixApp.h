@@ -54,8 +54,8 @@ public:
     void StoreGlobalProfile() override;
     const QString& LastSavedImage() const override { return lastSavedImage_; }
     std::optional<base::DisplayColors> ModelColors(const QString& modelFile) const override;
-    bool RememberModelColors(const QString& modelFile,
-                             const std::optional<base::DisplayColors>& colours) override;
+    bool RememberModelColors(const QString& modelFile, const base::DisplayColors& colours) override;
+    bool ForgetModelColors(const QString& modelFile) override;
 
     document::DocumentHost& Document() { return *document_; }
     shell::CMainFrame& MainFrame() { return *frame_; }

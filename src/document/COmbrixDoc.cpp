@@ -106,6 +106,7 @@ bool COmbrixDoc::loadModel(const std::filesystem::path& path) {
         return false;
     }
     loadError_.clear();
+    loadedModelPath_ = file;
     return true;
 }
 
@@ -143,19 +144,6 @@ void COmbrixDoc::restoreScreenGeometry() {
     }
 }
 
-void COmbrixDoc::ReloadIconImages() {
-    render::IconImages icons = loadIconImages(GetColours());
-    bool published = false;
-    {
-        const DataSetProxy dataSet(dataSet_);
-        // The blink panel is the frame's, drawn anew with every frame.
-        icons[render::kBlinkPanelSlot] = std::move(dataSet->iconImages[render::kBlinkPanelSlot]);
-        dataSet->iconImages = std::move(icons);
-        published = redrawAndPublish(*dataSet);
-    }
-    notifyFrame(published);
-}
-
 render::IconImages COmbrixDoc::loadIconImages(const base::DisplayColors& colours) const {
     const model::InstrumentModel& model = model_.model();
     render::IconImages icons;
@@ -179,11 +167,17 @@ base::DisplayColors COmbrixDoc::GetColours() const {
     return dataSet->colours;
 }
 
+// The icon strips are read outside the lock; colours, icons and the screen
+// change in one locked step, so no frame has the new colours with old icons.
 void COmbrixDoc::SetColours(const base::DisplayColors& colours) {
+    render::IconImages icons = loadIconImages(colours);
     bool published = false;
     {
         const DataSetProxy dataSet(dataSet_);
         dataSet->colours = colours;
+        // The blink panel is the frame's, drawn anew with every frame.
+        icons[render::kBlinkPanelSlot] = std::move(dataSet->iconImages[render::kBlinkPanelSlot]);
+        dataSet->iconImages = std::move(icons);
         published = redrawAndPublish(*dataSet);
     }
     notifyFrame(published);

@@ -81,17 +81,18 @@ public:
     bool OpenDocument(const QString& name);
     QString GetSerialText() const;
     base::DisplayColors GetColours() const;
-    // Sets the colours in effect and shows the screen in them.
+    // Sets the colours in effect, recolours the icon strips (when the model
+    // has an icon panel) and shows the screen in them at once.
     void SetColours(const base::DisplayColors& colours);
-    // Loads the icon strips again in the colours in effect, when the model has
-    // an icon panel, and shows the screen with them.
-    void ReloadIconImages();
     // The latest frame; null until the loaded model's first screen was read.
     std::shared_ptr<const Frame> LatestFrame() const { return frames_.latest(); }
     bool StartScreenshot(const ScreenshotRequest& request);
     void StopThreads();
 
     const model::ModelFile& Model() const { return model_; }
+    // The file Model() was loaded from; empty before the first load. After a
+    // failed load it is still the model before, whatever the selection says.
+    const QString& LoadedModelPath() const { return loadedModelPath_; }
     model::ModelFile& Model() { return model_; }
     const render::CLumImage& PanelPicture() const { return panelPicture_; }
     // The keyboard bar's image strip of the loaded model, under the program
@@ -129,6 +130,7 @@ private:
     DocumentDataSet dataSet_;
     FrameBuffer frames_;
     model::ModelFile model_;
+    QString loadedModelPath_;
     render::CLumImage panelPicture_;
     QString loadError_;
     std::uint32_t displayMode_ = 0;

@@ -25,10 +25,11 @@ public:
     virtual const QString& LastSavedImage() const = 0;
     // The colours chosen for a model file before; none when it shows its own.
     virtual std::optional<base::DisplayColors> ModelColors(const QString& modelFile) const = 0;
-    // Remembers the colours chosen for a model file at once; none forgets them.
-    // False when the settings store cannot be written.
+    // Remembers or forgets the colours chosen for a model file, at once. False
+    // when the settings store cannot be written.
     virtual bool RememberModelColors(const QString& modelFile,
-                                     const std::optional<base::DisplayColors>& colours) = 0;
+                                     const base::DisplayColors& colours) = 0;
+    virtual bool ForgetModelColors(const QString& modelFile) = 0;
 };
 
 } // namespace ombrix::shell

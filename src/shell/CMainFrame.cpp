@@ -137,7 +137,7 @@ void CMainFrame::createActions() {
     commands_.Add(CommandId::Colors, tr("Colors..."), QStringLiteral("Colors"));
     commands_.Add(CommandId::SharpPixels, tr("S&harp pixels"), QStringLiteral("SharpPixels"))
         ->setStatusTip(tr("Shows the instrument's pixels as sharp blocks"));
-    commands_.Add(CommandId::AlwaysOnTop, tr("Always on &top"), QStringLiteral("AlwaysOnTop"))
+    commands_.Add(CommandId::AlwaysOnTop, tr("&Always on top"), QStringLiteral("AlwaysOnTop"))
         ->setStatusTip(tr("Keeps the window above other windows"));
     QAction* save =
         commands_.Add(CommandId::ScreenshotSave, tr("Sa&ve"), QStringLiteral("ScreenshotSave"));
@@ -457,6 +457,7 @@ void CMainFrame::refreshCommands() {
     state.statusBarVisible = bars_.statusBar;
     state.screenshotZoom = application_.ScreenshotZoom();
     state.sharpPixels = application_.Settings().View().SharpPixels();
+    state.modelLoaded = !document_.doc().Model().model().hardwareName.isEmpty();
     state.alwaysOnTop = application_.Settings().MainFrame().AlwaysOnTop();
     commands_.Refresh(state);
 }
@@ -545,13 +546,17 @@ void CMainFrame::showAbout() {
 }
 
 // The screen's new colours show at once, not only with the next frame.
+// A model loaded while the dialog was open (an instrument swapped) has its
+// own colours: the dialog's were meant for the one before.
 void CMainFrame::showColors() {
+    const QString modelFile = colors_->ModelFile();
     CSetupDialog dialog(colors_->Defaults(), this);
     dialog.SetColors(colors_->Current());
-    if (runPausingTimers(dialog) != QDialog::Accepted || !dialog.Changed()) {
+    if (runPausingTimers(dialog) != QDialog::Accepted || !dialog.Changed() ||
+        colors_->ModelFile() != modelFile) {
         return;
     }
-    if (!colors_->Apply(dialog.Colors())) {
+    if (!colors_->Apply(dialog.Colors(), modelFile, dialog.DefaultsChosen())) {
         statusBar()->showMessage(
             tr("The colours are shown but could not be remembered for this model."),
             kScreenshotMessageMs);
@@ -574,14 +579,14 @@ void CMainFrame::toggleAlwaysOnTop() {
     refreshCommands();
 }
 
-// On the shown window's platform window, which the window manager is told
-// about at once; the widget's own flags would hide and re-create it.
+// The widget's flags without re-creating the window (setWindowFlag would hide
+// it), then the platform window's, which tell the window manager at once.
 void CMainFrame::applyAlwaysOnTop() {
-    const bool onTop = application_.Settings().MainFrame().AlwaysOnTop();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, application_.Settings().MainFrame().AlwaysOnTop());
+    overrideWindowFlags(flags);
     if (QWindow* window = windowHandle()) {
-        window->setFlag(Qt::WindowStaysOnTopHint, onTop);
-    } else {
-        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        window->setFlags(flags);
     }
 }
 

@@ -138,8 +138,9 @@ void COmbrixView::relayout() {
             layout_ = LayoutWithPanel(rect(), pictureSize, model.display);
         } else {
             laidOutScreen_ = shownScreen(document_.frame().get());
-            layout_ = settings_.View().SharpPixels() ? LayoutSharpScreen(rect(), laidOutScreen_)
-                                                     : LayoutScreenOnly(rect(), laidOutScreen_);
+            layout_ = settings_.View().SharpPixels()
+                          ? LayoutSharpScreen(rect(), laidOutScreen_, devicePixelRatioF())
+                          : LayoutScreenOnly(rect(), laidOutScreen_);
         }
     }
     panel_ = {};
@@ -177,8 +178,11 @@ void COmbrixView::updateScreen(const document::Frame& frame) {
     // Only the rows shown: a deeper screen's unused rows below the display
     // would squash the picture.
     const QSize shown = shownScreen(&frame);
+    // Blocks only when enlarging: shrunk without smoothing, whole rows would go.
+    const bool blocks = settings_.View().SharpPixels() && key.size.width() >= shown.width() &&
+                        key.size.height() >= shown.height();
     QPainter painter(&screen_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, !settings_.View().SharpPixels());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !blocks);
     painter.drawImage(QRect(QPoint(0, 0), key.size), source.AsQImage(), QRect(QPoint(0, 0), shown));
     painter.end();
     screen_.setDevicePixelRatio(devicePixelRatioF());

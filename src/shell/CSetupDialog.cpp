@@ -24,11 +24,15 @@ struct ColorRow {
 
 // As the dialog lists them.
 constexpr std::array<ColorRow, 4> kRows{{
-    {Index::Foreground, QT_TRANSLATE_NOOP("CSetupDialog", "Foreground"), "foregroundColor"},
-    {Index::Background, QT_TRANSLATE_NOOP("CSetupDialog", "Background"), "backgroundColor"},
-    {Index::BacklightForeground, QT_TRANSLATE_NOOP("CSetupDialog", "Backlight Foreground"),
+    {Index::Foreground, QT_TRANSLATE_NOOP("ombrix::shell::CSetupDialog", "Foreground"),
+     "foregroundColor"},
+    {Index::Background, QT_TRANSLATE_NOOP("ombrix::shell::CSetupDialog", "Background"),
+     "backgroundColor"},
+    {Index::BacklightForeground,
+     QT_TRANSLATE_NOOP("ombrix::shell::CSetupDialog", "Backlight Foreground"),
      "backlightForegroundColor"},
-    {Index::BacklightBackground, QT_TRANSLATE_NOOP("CSetupDialog", "Backlight Background"),
+    {Index::BacklightBackground,
+     QT_TRANSLATE_NOOP("ombrix::shell::CSetupDialog", "Backlight Background"),
      "backlightBackgroundColor"},
 }};
 
@@ -84,12 +88,14 @@ void CSetupDialog::choose(CColorButton& button) {
     if (chosen.isValid()) {
         button.SetColor(ToColorRef(chosen));
         changed_ = true;
+        defaultsChosen_ = false;
     }
 }
 
 void CSetupDialog::setDefaults() {
     SetColors(defaults_);
     changed_ = true;
+    defaultsChosen_ = true;
 }
 
 } // namespace ombrix::shell

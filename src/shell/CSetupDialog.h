@@ -22,6 +22,9 @@ public:
     void SetColors(const base::DisplayColors& colors);
     base::DisplayColors Colors() const;
     bool Changed() const { return changed_; }
+    // "Set default values" was the last change: the model's own colours are
+    // wanted, not colours that happen to equal them.
+    bool DefaultsChosen() const { return defaultsChosen_; }
 
 private:
     void choose(CColorButton& button);
@@ -29,6 +32,7 @@ private:
 
     base::DisplayColors defaults_;
     bool changed_ = false;
+    bool defaultsChosen_ = false;
     // In the order of base::DisplayColors::Index.
     std::array<CColorButton*, 4> buttons_{};
 };

@@ -54,6 +54,8 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
         return zoomItem(state, 3);
     case CommandId::ScreenshotZoom4:
         return zoomItem(state, 4);
+    case CommandId::Colors:
+        return plain(state.modelLoaded); // its defaults are a model's
     case CommandId::SharpPixels:
         return toggle(true, state.sharpPixels);
     case CommandId::AlwaysOnTop:
@@ -63,7 +65,6 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
     case CommandId::ScreenshotSettings:
     case CommandId::ScreenshotCopy:
     case CommandId::About:
-    case CommandId::Colors:
         break;
     }
     return plain();

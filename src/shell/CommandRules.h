@@ -15,6 +15,7 @@ struct FrameState {
     bool mainToolbarVisible = true;
     bool statusBarVisible = true;
     int screenshotZoom = 1;
+    bool modelLoaded = false;
     bool sharpPixels = false;
     bool alwaysOnTop = false;
 };

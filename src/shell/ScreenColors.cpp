@@ -4,7 +4,9 @@
 #include "shell/ApplicationServices.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QScopeGuard>
 
 namespace ombrix::shell {
 
@@ -19,21 +21,26 @@ base::DisplayColors ScreenColors::Current() const {
     return doc_.GetColours();
 }
 
-bool ScreenColors::Apply(const base::DisplayColors& colours) {
+QString ScreenColors::ModelFile() const {
+    return QFileInfo(doc_.LoadedModelPath()).fileName();
+}
+
+bool ScreenColors::Apply(const base::DisplayColors& colours, const QString& modelFile,
+                         bool modelsOwn) {
     show(colours);
-    const QString file = modelFile();
-    if (file.isEmpty()) {
+    if (modelFile.isEmpty()) {
         return true;
     }
-    return application_.RememberModelColors(file, colours == Defaults() ? std::nullopt
-                                                                        : std::optional(colours));
+    return modelsOwn ? application_.ForgetModelColors(modelFile)
+                     : application_.RememberModelColors(modelFile, colours);
 }
 
 void ScreenColors::ModelLoaded() {
-    const QString file = modelFile();
-    if (const std::optional<base::DisplayColors> chosen =
-            file.isEmpty() ? std::nullopt : application_.ModelColors(file)) {
-        show(*chosen);
+    const QString file = ModelFile();
+    const base::DisplayColors colours =
+        application_.ModelColors(file).value_or(base::DisplayColors{});
+    if (colours != Current()) {
+        show(colours);
     }
 }
 
@@ -41,17 +48,8 @@ void ScreenColors::ModelLoaded() {
 // takes a moment on a large icon panel.
 void ScreenColors::show(const base::DisplayColors& colours) {
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     doc_.SetColours(colours);
-    doc_.ReloadIconImages();
-    QGuiApplication::restoreOverrideCursor();
-}
-
-QString ScreenColors::modelFile() const {
-    const std::optional<session::ModelSelection> selection = doc_.SyncInfo().selection();
-    if (!selection || doc_.Model().model().hardwareName.isEmpty()) {
-        return {};
-    }
-    return QString::fromStdU16String(selection->modelPath.filename().u16string());
 }
 
 } // namespace ombrix::shell

@@ -61,12 +61,14 @@ std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& scr
     return layout;
 }
 
-std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen) {
+std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen,
+                                            double devicePixelRatio) {
     std::optional<ViewLayout> layout = LayoutScreenOnly(client, screen);
-    if (!layout || layout->zoom < 1) {
+    const double blocks = layout ? std::floor(layout->zoom * devicePixelRatio) : 0;
+    if (blocks < 1) {
         return layout;
     }
-    layout->zoom = std::floor(layout->zoom);
+    layout->zoom = blocks / devicePixelRatio;
     layout->screenSize = scaled(screen.width(), screen.height(), layout->zoom);
     layout->screenOrigin = {
         centredLeft(client, layout->screenSize.width()),

@@ -10,7 +10,8 @@
 namespace ombrix::shell {
 
 // Where the view draws the front-panel picture and the screen, in window pixels.
-// The zoom is not rounded: the picture or screen is as large as fits.
+// The zoom is not rounded, so the picture or screen is as large as fits,
+// except with sharp pixels (LayoutSharpScreen).
 struct ViewLayout {
     double zoom = 1.0;
     QPoint panelOrigin; // with the front panel only
@@ -32,10 +33,13 @@ std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& pict
 // the top. None for an empty screen or client area.
 std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& screen);
 
-// The screen alone at the largest whole zoom that fits `client`, centred both
-// ways, so every instrument pixel is a block of the same size; as
-// LayoutScreenOnly where not even one pixel per pixel fits.
-std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen);
+// The screen alone at the largest zoom that fits `client` and gives every
+// instrument pixel the same whole number of device pixels (at
+// `devicePixelRatio`), centred both ways, since the smaller screen would leave
+// a strip at the bottom alone; as LayoutScreenOnly where not even one device
+// pixel per instrument pixel fits.
+std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen,
+                                            double devicePixelRatio);
 
 // A window point as a point of the picture, truncated toward zero, and back.
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);

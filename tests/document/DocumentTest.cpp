@@ -252,7 +252,6 @@ TEST_F(DocumentTest, NewColoursShowAtOnceAndRecolourTheIconImages) {
         // Holding the data set, as a caller of these operations may.
         const auto held = doc->GetDataSet();
         doc->SetColours(colours);
-        doc->ReloadIconImages();
         EXPECT_EQ(doc->GetColours(), colours);
     }
     EXPECT_EQ(blackPixels(0), 0);

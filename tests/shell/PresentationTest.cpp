@@ -58,13 +58,26 @@ protected:
 
     document::COmbrixDoc& doc() const { return application->Document().doc(); }
     DisplayColors modelColours() const { return doc().Model().model().colors; }
+    bool modelFileIs(const char* name) const {
+        return doc().LoadedModelPath().endsWith(QString::fromLatin1(name));
+    }
 
+    // Ends whatever dialog came instead of the one expected, so the test fails
+    // rather than waits for ever.
+    static void closeModal() {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    }
     // Runs "Colors..." with `drive` acting in the dialog once it is open.
     void runColors(const std::function<void(CSetupDialog&)>& drive) {
         bool driven = false;
         QTimer::singleShot(0, &frame(), [&] {
             auto* dialog = qobject_cast<CSetupDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no Colors setup dialog";
+            if (dialog == nullptr) {
+                closeModal();
+                FAIL() << "no Colors setup dialog";
+            }
             EXPECT_FALSE(frame().TimersRunning()) << "the timers ran during the dialog";
             drive(*dialog);
             driven = true;
@@ -77,7 +90,10 @@ protected:
                      bool accept = true) {
         QTimer::singleShot(0, &dialog, [&dialog, button, colour, accept] {
             auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(chooser, nullptr) << "no colour chooser";
+            if (chooser == nullptr) {
+                closeModal();
+                FAIL() << "no colour chooser";
+            }
             EXPECT_EQ(chooser->currentColor(),
                       ToQColor(dialog.findChild<CColorButton*>(button)->Color()));
             chooser->setCurrentColor(ToQColor(colour));
@@ -159,8 +175,16 @@ TEST_F(PresentationTest, ColoursComeBackForTheirModelAloneUntilSetBackToItsOwn) 
         pickAll(dialog, chosen);
         dialog.accept();
     });
-    restartWith("colour");
+    // Another model in the same run, then the first again.
+    sim->controlOk("swap 1 colour");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return modelFileIs("lum302plus.def"); }, kPatienceMs));
     EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "not the colours every run starts with";
+    sim->controlOk("swap 1 mono");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return modelFileIs("lum745A.def"); }, kPatienceMs));
+    EXPECT_EQ(doc().GetColours(), chosen);
+
+    restartWith("colour");
+    EXPECT_EQ(doc().GetColours(), DisplayColors{});
     restartWith("mono");
     EXPECT_EQ(doc().GetColours(), chosen);
     EXPECT_EQ(shownColours(),
@@ -176,7 +200,21 @@ TEST_F(PresentationTest, ColoursComeBackForTheirModelAloneUntilSetBackToItsOwn) 
     EXPECT_EQ(shownColours(), pair(modelColours(), DisplayColors::BacklightForeground,
                                    DisplayColors::BacklightBackground));
     restartWith("mono");
+    ASSERT_NE(modelColours(), DisplayColors{});
     EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "the chosen colours were not forgotten";
+
+    // The model's own colours picked one by one, after the defaults: kept.
+    runColors([&](CSetupDialog& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("setDefaultColors"))->click();
+        pick(dialog, "foregroundColor", modelColours()[DisplayColors::Foreground]);
+        dialog.accept();
+    });
+    EXPECT_EQ(application->ModelColors(QStringLiteral("lum745A.def")), modelColours());
+}
+
+TEST_F(PresentationTest, ColoursWaitForAModel) {
+    ASSERT_TRUE(start()) << startError.toStdString();
+    EXPECT_FALSE(action(CommandId::Colors).isEnabled());
 }
 
 TEST_F(PresentationTest, SharpPixelsAndAlwaysOnTopTakeEffectAndAreKept) {

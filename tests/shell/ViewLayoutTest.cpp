@@ -38,18 +38,24 @@ TEST(ViewLayoutTest, TheScreenAloneIsAsLargeAsFitsCentredAtTheTop) {
 }
 
 TEST(ViewLayoutTest, SharpPixelsTakeTheLargestWholeZoomCentredBothWays) {
-    const auto layout = LayoutSharpScreen(QRect(0, 0, 700, 400), QSize(128, 75));
+    const auto layout = LayoutSharpScreen(QRect(0, 0, 700, 400), QSize(128, 75), 1.0);
     ASSERT_TRUE(layout.has_value());
     EXPECT_EQ(layout->zoom, 5.0); // 5.47 fits across, 5.33 down
     EXPECT_EQ(layout->screenSize, QSize(640, 375));
     EXPECT_EQ(layout->screenOrigin, QPoint(30, 12));
-    const auto exact = LayoutSharpScreen(QRect(0, 0, 320, 150), QSize(160, 75));
+    const auto exact = LayoutSharpScreen(QRect(0, 0, 320, 150), QSize(160, 75), 1.0);
     EXPECT_EQ(exact->zoom, 2.0);
     EXPECT_EQ(exact->screenOrigin, QPoint(0, 0));
     // Smaller than the screen: shrunk as without sharp pixels.
-    const auto shrunk = LayoutSharpScreen(QRect(0, 0, 64, 100), QSize(128, 75));
+    const auto shrunk = LayoutSharpScreen(QRect(0, 0, 64, 100), QSize(128, 75), 1.0);
     EXPECT_EQ(shrunk->zoom, 0.5);
     EXPECT_EQ(shrunk->screenOrigin, QPoint(0, 0));
+    // At twice the density half zooms are whole in device pixels: 5.47 x 2 = 10.
+    const auto dense = LayoutSharpScreen(QRect(0, 0, 700, 400), QSize(128, 75), 2.0);
+    EXPECT_EQ(dense->zoom, 5.0);
+    const auto denser = LayoutSharpScreen(QRect(0, 0, 700, 400), QSize(128, 75), 1.5);
+    EXPECT_EQ(denser->zoom, 8.0 / 1.5); // 8 device pixels an instrument pixel
+    EXPECT_EQ(denser->screenSize, QSize(682, 400));
 }
 
 TEST(ViewLayoutTest, WindowAndPicturePointsMapBothWaysTruncated) {

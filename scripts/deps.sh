@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libusb-1.0-0-dev libtiff-dev libboost-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     locales xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

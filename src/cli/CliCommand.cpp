@@ -5,6 +5,7 @@
 #include "cli/IdentifyCommand.h"
 #include "cli/PressCommand.h"
 #include "cli/ReplayCommand.h"
+#include "cli/UdevRulesCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -70,6 +71,13 @@ constexpr std::array kCommands = {
                "  read or played, a code was not sent, or no instrument could be\n"
                "  connected.\n",
                RunReplay},
+    CliCommand{"udev-rules", "udev-rules VVVV:PPPP...",
+               "  Prints udev rules that let the user logged in at the seat use the\n"
+               "  instruments with these USB vendor:product pairs (hexadecimal) without\n"
+               "  root, by the uaccess tag. Save them as\n"
+               "  /etc/udev/rules.d/70-ombrix.rules and reload udev, as the file's\n"
+               "  comment says. Exit status 0, or 64 when a pair cannot be read.\n",
+               RunUdevRules},
 };
 
 constexpr std::string_view kOverview =

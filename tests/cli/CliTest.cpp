@@ -92,6 +92,30 @@ TEST_F(CliTest, BadCommandLinesAreUsageErrors) {
     EXPECT_TRUE(out.str().empty());
 }
 
+TEST_F(CliTest, UdevRulesGrantTheSeatUserEachPairOnce) {
+    EXPECT_EQ(run({"udev-rules", "1A2B:0001", "dead:BEEF", "1a2b:0001"}), 0);
+    std::istringstream lines(out.str());
+    std::vector<std::string> rules;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("#")) {
+            rules.push_back(line);
+        }
+    }
+    EXPECT_EQ(rules, (std::vector<std::string>{
+                         "SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", "
+                         "ATTR{idVendor}==\"1a2b\", ATTR{idProduct}==\"0001\", TAG+=\"uaccess\"",
+                         "SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", "
+                         "ATTR{idVendor}==\"dead\", ATTR{idProduct}==\"beef\", TAG+=\"uaccess\""}));
+    EXPECT_NE(out.str().find("70-ombrix.rules"), std::string::npos);
+
+    for (const char* bad : {"1a2b", "1a2b:00001", "1a2b:0001,dead:beef", "xyz:0001", ""}) {
+        out.str({});
+        EXPECT_EQ(run({"udev-rules", bad}), kUsageError) << bad;
+        EXPECT_TRUE(out.str().empty()) << bad;
+    }
+    EXPECT_EQ(run({"udev-rules"}), kUsageError);
+}
+
 // Points the program directory at a private folder for the life of a test.
 class ModelDirectory {
 public:

@@ -17,13 +17,13 @@ QColor ToQColor(base::ColorRef color) {
     return QColor::fromRgb(base::ToPixel(color));
 }
 
-base::ColorRef ToColorRef(const QColor& color) {
+base::ColorRef FromQColor(const QColor& color) {
     return base::ToColorRef(color.rgb() & RGB_MASK);
 }
 
 // Until told otherwise it has the colour of button faces.
 CColorButton::CColorButton(QWidget* parent)
-    : QPushButton(parent), color_(ToColorRef(palette().color(QPalette::Button))) {
+    : QPushButton(parent), color_(FromQColor(palette().color(QPalette::Button))) {
     setMinimumSize(kMinimumSize);
 }
 

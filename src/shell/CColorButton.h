@@ -26,6 +26,6 @@ private:
 
 // A colour reference as Qt paints it, and back.
 QColor ToQColor(base::ColorRef color);
-base::ColorRef ToColorRef(const QColor& color);
+base::ColorRef FromQColor(const QColor& color);
 
 } // namespace ombrix::shell

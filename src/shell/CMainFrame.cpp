@@ -43,8 +43,8 @@ constexpr QSize kFullscreenToolbarImage{16, 15};
 constexpr QPoint kFullscreenToolbarPosition{100, 100};
 // A new keyboard bar floats this far below the top of the window's inside.
 constexpr QPoint kKeyboardBarOffset{0, 50};
-constexpr int kBarPictureMessageMs = 10'000;
-constexpr int kScreenshotMessageMs = 10'000;
+// How long a status-bar message about something done or failed stays.
+constexpr int kMessageMs = 10'000;
 constexpr int kSerialPaneWidth = 400;
 // A narrow window gives the serial pane this share of its width, so the
 // session's status stays readable beside it.
@@ -483,7 +483,7 @@ void CMainFrame::rebuildKeyboardBar() {
     if (!keyboardBar_->Build(layout, QImage(path)) && !layout.toolbarButtons().empty()) {
         statusBar()->showMessage(tr("The keyboard bar's picture %1 cannot be used.")
                                      .arg(path.isEmpty() ? layout.ToolbarBitmapPath() : path),
-                                 kBarPictureMessageMs);
+                                 kMessageMs);
     }
     placeKeyboardBar();
 }
@@ -558,8 +558,7 @@ void CMainFrame::showColors() {
     }
     if (!colors_->Apply(dialog.Colors(), modelFile, dialog.DefaultsChosen())) {
         statusBar()->showMessage(
-            tr("The colours are shown but could not be remembered for this model."),
-            kScreenshotMessageMs);
+            tr("The colours are shown but could not be remembered for this model."), kMessageMs);
     }
 }
 
@@ -604,10 +603,9 @@ void CMainFrame::startScreenshot() {
                                               application_.ScreenshotZoom()};
     if (document_.doc().StartScreenshot(request)) {
         // Not for ever: without an instrument no screen comes to be saved.
-        statusBar()->showMessage(tr("Saving the screenshot\u2026"), kScreenshotMessageMs);
+        statusBar()->showMessage(tr("Saving the screenshot\u2026"), kMessageMs);
     } else {
-        statusBar()->showMessage(tr("The screenshot before is still being saved."),
-                                 kScreenshotMessageMs);
+        statusBar()->showMessage(tr("The screenshot before is still being saved."), kMessageMs);
     }
 }
 
@@ -621,20 +619,19 @@ void CMainFrame::ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
     } else {
         message = tr("The screenshot could not be saved to %1: %2.").arg(path, outcome.error);
     }
-    statusBar()->showMessage(message, kScreenshotMessageMs);
+    statusBar()->showMessage(message, kMessageMs);
 }
 
 // What F8 would save, from the frame on show, straight to the clipboard.
 void CMainFrame::copyScreenshot() {
     const std::shared_ptr<const document::Frame> frame = document_.frame();
     if (!frame) {
-        statusBar()->showMessage(tr("There is no instrument screen to copy yet."),
-                                 kScreenshotMessageMs);
+        statusBar()->showMessage(tr("There is no instrument screen to copy yet."), kMessageMs);
         return;
     }
     QGuiApplication::clipboard()->setImage(screenshot::Zoomed(
         screenshot::ComposeScreenshot(frame->shown()), application_.ScreenshotZoom()));
-    statusBar()->showMessage(tr("Screenshot copied to the clipboard"), kScreenshotMessageMs);
+    statusBar()->showMessage(tr("Screenshot copied to the clipboard"), kMessageMs);
 }
 
 // The counter is taken back only when the dialog reset it: a screenshot saved

@@ -86,7 +86,7 @@ base::DisplayColors CSetupDialog::Colors() const {
 void CSetupDialog::choose(CColorButton& button) {
     const QColor chosen = QColorDialog::getColor(ToQColor(button.Color()), this);
     if (chosen.isValid()) {
-        button.SetColor(ToColorRef(chosen));
+        button.SetColor(FromQColor(chosen));
         changed_ = true;
         defaultsChosen_ = false;
     }

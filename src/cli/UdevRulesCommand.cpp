@@ -15,8 +15,8 @@ std::string hex4(std::uint16_t value) {
 
 } // namespace
 
-// The uaccess tag is acted on by 73-seat-late.rules: a file that sorts before
-// it, such as 70-ombrix.rules, is read in time.
+// The uaccess tag is acted on by 71-seat.rules and 73-seat-late.rules: a file
+// that sorts before them, such as 70-ombrix.rules, is read in time.
 std::string UdevRules(const std::vector<link::UsbId>& ids) {
     std::string rules = "# Ombrix instruments, usable over USB by the user logged in at the seat.\n"
                         "# Install as /etc/udev/rules.d/70-ombrix.rules, then run\n"

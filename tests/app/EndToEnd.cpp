@@ -70,4 +70,12 @@ QString OmbrixProcess::waitForWindow() {
     return window;
 }
 
+QString OmbrixProcess::waitForModel() {
+    const QString window = waitForWindow();
+    const bool loaded = !window.isEmpty() && eventually([&] {
+        return run(QStringLiteral("xdotool"), {"getwindowname", window}).contains(".def");
+    });
+    return loaded ? window : QString();
+}
+
 } // namespace ombrix::testing

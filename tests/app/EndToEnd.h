@@ -33,6 +33,9 @@ public:
     bool started() const { return started_; }
     // The main window, once one titled "... - Ombrix" is on the screen.
     QString waitForWindow();
+    // The main window once its title names a loaded model file; empty when no
+    // model was loaded within the patience.
+    QString waitForModel();
 
 private:
     QTemporaryDir config_;

@@ -72,11 +72,8 @@ TEST_F(HistoryEndToEnd, AHistorySavedInTheWindowReplaysTheSameCodes) {
         SimProcess sim({"--do", "freeze all on", "colour"});
         ombrix::testing::OmbrixProcess program(sim.deviceDirectory(), settings());
         ASSERT_TRUE(program.started());
-        const QString window = program.waitForWindow();
-        ASSERT_FALSE(window.isEmpty());
-        ASSERT_TRUE(eventually([&] {
-            return run(QStringLiteral("xdotool"), {"getwindowname", window}).contains(".def");
-        })) << "no model was loaded";
+        const QString window = program.waitForModel();
+        ASSERT_FALSE(window.isEmpty()) << "no model was loaded";
         run(QStringLiteral("xdotool"), {"windowfocus", window});
         run(QStringLiteral("xdotool"),
             {"key", "--delay", "300", "Return", "ctrl+Up", "Down", "Escape"});

@@ -97,11 +97,8 @@ TEST_F(PresentationEndToEnd, ChosenColoursAndSharpPixelsShowInTheWindow) {
                     "--do", "snapshot 1 " + snapshotPath, "mono"});
     ombrix::testing::OmbrixProcess program(sim.deviceDirectory(), kSettings);
     ASSERT_TRUE(program.started());
-    const QString window = program.waitForWindow();
-    ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(eventually([&] {
-        return run(QStringLiteral("xdotool"), {"getwindowname", window}).contains(".def");
-    })) << "no model was loaded";
+    const QString window = program.waitForModel();
+    ASSERT_FALSE(window.isEmpty()) << "no model was loaded";
     const QImage snapshot(snapshotPath);
     ASSERT_EQ(snapshot.size(), QSize(kWidth, kHeight - kIconRows));
 

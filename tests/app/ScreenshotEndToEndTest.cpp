@@ -47,11 +47,8 @@ TEST_P(ScreenshotEndToEnd, F8WritesTheInstrumentsScreenInItsFrame) {
                              << "snapshot 1 " + snapshotPath);
     ombrix::testing::OmbrixProcess program(sim.deviceDirectory(), settings());
     ASSERT_TRUE(program.started());
-    const QString window = program.waitForWindow();
-    ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(eventually([&] {
-        return run(QStringLiteral("xdotool"), {"getwindowname", window}).contains(".def");
-    })) << "no model was loaded";
+    const QString window = program.waitForModel();
+    ASSERT_FALSE(window.isEmpty()) << "no model was loaded";
 
     for (const int counter : {0, 1}) {
         run(QStringLiteral("xdotool"), {"windowfocus", window});

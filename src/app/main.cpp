@@ -2,6 +2,7 @@
 // reverse order (the window, then the document and its threads, then the link).
 #include "app/COmbrixApp.h"
 #include "app/CommandLine.h"
+#include "app/TerminationSignals.h"
 #include "link/DeviceDirectory.h"
 #include "link/UsbIdList.h"
 #include "session/ProgramDirectory.h"
@@ -59,6 +60,12 @@ int main(int argc, char** argv) {
         std::cerr << "ombrix: " << error.toStdString() << '\n';
         return 1;
     }
+    // Every window closed as by the person, then every event loop ended, an
+    // open dialog's too.
+    const app::TerminationSignals termination([] {
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
     const int status = QApplication::exec();
     ombrix.ExitInstance();
     return status;

@@ -61,6 +61,16 @@ OmbrixProcess::~OmbrixProcess() {
     }
 }
 
+QString OmbrixProcess::settingsFile() const {
+    return config_.filePath(QStringLiteral("Velmora/Ombrix.conf"));
+}
+
+int OmbrixProcess::terminate() {
+    process_.terminate();
+    const bool ended = process_.waitForFinished(kPatienceMs);
+    return ended && process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
 QString OmbrixProcess::waitForWindow() {
     QString window;
     eventually([&] {

@@ -31,6 +31,11 @@ public:
     ~OmbrixProcess();
 
     bool started() const { return started_; }
+    // The settings file the program reads and writes.
+    QString settingsFile() const;
+    // Sends SIGTERM and waits; the exit status, or -1 when it did not end by
+    // itself.
+    int terminate();
     // The main window, once one titled "... - Ombrix" is on the screen.
     QString waitForWindow();
     // The main window once its title names a loaded model file; empty when no

@@ -35,6 +35,16 @@ CliSession::Wait CliSession::waitForModel(std::chrono::milliseconds timeout) {
     return waitUntil([this] { return !doc_.Model().model().hardwareName.isEmpty(); }, timeout);
 }
 
+bool CliSession::connect(std::string_view command) {
+    constexpr std::chrono::seconds kConnectTimeout{10};
+    if (const Wait outcome = waitForModel(kConnectTimeout); outcome != Wait::Done) {
+        report(outcome, command, "no instrument model was loaded within 10 s");
+        return false;
+    }
+    announce(command);
+    return true;
+}
+
 // A headless run has nobody to plug an instrument in: one failed attempt
 // without any instrument found ends it.
 CliSession::Wait CliSession::failure() const {

@@ -26,6 +26,9 @@ public:
     Wait waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     // Ticks until a model is loaded.
     Wait waitForModel(std::chrono::milliseconds timeout);
+    // Waits up to 10 s for the instrument and its model and names it on
+    // standard error; false, with the reason said, when none came.
+    bool connect(std::string_view command);
     // Writes why a wait ended without success, prefixed by the command's name.
     // Stops the session first, as its link is what tells why.
     void report(Wait outcome, std::string_view command, std::string_view timeoutText);

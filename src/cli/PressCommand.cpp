@@ -13,9 +13,6 @@ namespace ombrix::cli {
 
 namespace {
 
-// Longest wait for the instrument and its model.
-constexpr std::chrono::seconds kConnectTimeout{10};
-
 using RawCode = std::uint8_t;
 using KeyArgument = std::variant<RawCode, QString>;
 
@@ -138,12 +135,9 @@ int RunPress(std::span<const std::string> arguments, CliContext& context) {
         return kUsageError;
     }
     CliSession session(context, options->serial);
-    if (const auto outcome = session.waitForModel(kConnectTimeout);
-        outcome != CliSession::Wait::Done) {
-        session.report(outcome, "press", "no instrument model was loaded within 10 s");
+    if (!session.connect("press")) {
         return 1;
     }
-    session.announce("press");
     model::KeyboardLayout layout = session.doc().Model().layout();
     KeySender sender(session, context.out, "press");
     return pressKeys(options->keys, layout, sender, context.err);

@@ -12,8 +12,6 @@ namespace ombrix::cli {
 
 namespace {
 
-constexpr std::chrono::seconds kConnectTimeout{10};
-
 struct ReplayOptions {
     QString file;
     std::optional<link::Serial> serial;
@@ -93,12 +91,9 @@ int RunReplay(std::span<const std::string> arguments, CliContext& context) {
         return kUsageError;
     }
     CliSession session(context, options->serial);
-    if (const auto outcome = session.waitForModel(kConnectTimeout);
-        outcome != CliSession::Wait::Done) {
-        session.report(outcome, "replay", "no instrument model was loaded within 10 s");
+    if (!session.connect("replay")) {
         return 1;
     }
-    session.announce("replay");
     QString error;
     const std::optional<std::vector<history::ReplayStep>> steps =
         history::LoadReplay(options->file, options->comment.value_or(savedComment()),

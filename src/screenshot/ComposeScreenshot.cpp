@@ -50,4 +50,16 @@ QImage Zoomed(const render::CLumImage& image, int zoom) {
     return Enlarged(image, zoom).AsQImage().copy();
 }
 
+bool CanWrite(const render::CLumImage& image, int zoom, QString& error) {
+    if (image.IsEmpty()) {
+        error = QStringLiteral("the image is empty");
+        return false;
+    }
+    if (zoom < 1) {
+        error = QStringLiteral("the zoom is below 1");
+        return false;
+    }
+    return true;
+}
+
 } // namespace ombrix::screenshot

@@ -17,5 +17,7 @@ render::CLumImage ComposeScreenshot(const render::CLumImage& screen);
 render::CLumImage Enlarged(const render::CLumImage& image, int zoom);
 // The same as a QImage, for the clipboard and image files Qt writes.
 QImage Zoomed(const render::CLumImage& image, int zoom);
+// Whether a writer can take `image` at `zoom`; the reason in `error` when not.
+bool CanWrite(const render::CLumImage& image, int zoom, QString& error);
 
 } // namespace ombrix::screenshot

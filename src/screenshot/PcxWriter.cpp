@@ -1,5 +1,7 @@
 #include "screenshot/PcxWriter.h"
 
+#include "screenshot/ComposeScreenshot.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <array>
@@ -102,12 +104,7 @@ std::vector<std::uint8_t> EncodePcxPlane(std::span<const std::uint8_t> values, i
 // Opened without truncating, so an existing picture is found and kept rather
 // than replaced.
 bool SavePcx(const render::CLumImage& image, const QString& path, int zoom, QString& error) {
-    if (image.IsEmpty()) {
-        error = QStringLiteral("the image is empty");
-        return false;
-    }
-    if (zoom < 1) {
-        error = QStringLiteral("the zoom is below 1");
+    if (!CanWrite(image, zoom, error)) {
         return false;
     }
     if (std::int64_t(image.Width()) * zoom + 1 > kLargestSide ||

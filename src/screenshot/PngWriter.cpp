@@ -7,12 +7,7 @@
 namespace ombrix::screenshot {
 
 bool SavePng(const render::CLumImage& image, const QString& path, int zoom, QString& error) {
-    if (image.IsEmpty()) {
-        error = QStringLiteral("the image is empty");
-        return false;
-    }
-    if (zoom < 1) {
-        error = QStringLiteral("the zoom is below 1");
+    if (!CanWrite(image, zoom, error)) {
         return false;
     }
     QImageWriter writer(path, "png");

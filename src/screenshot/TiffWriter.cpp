@@ -1,5 +1,7 @@
 #include "screenshot/TiffWriter.h"
 
+#include "screenshot/ComposeScreenshot.h"
+
 #include <QFile>
 #include <array>
 #include <cstdarg>
@@ -46,8 +48,7 @@ void setTags(TIFF* tiff, const render::CLumImage& image) {
 } // namespace
 
 std::uint64_t WriteTiff(const QString& path, const render::CLumImage& image, QString& error) {
-    if (image.IsEmpty()) {
-        error = QStringLiteral("the image is empty");
+    if (!CanWrite(image, 1, error)) {
         return 0;
     }
     QString message;

@@ -189,7 +189,7 @@ public:
 
     // A MENU press in a pass of its own, then the timed pass reads the new frame.
     Sample passWithScreen() {
-        keys_.store(kMenuKey);
+        keys_.store(kMenuKey, worker_.connection());
         if (worker_.RunPass() != document::SessionWorker::Pass::KeySent) {
             throw std::runtime_error("the key was not sent");
         }
@@ -255,7 +255,7 @@ private:
     document::FrameBuffer frames_;
     document::SessionWorker worker_{source_,
                                     {sync_, keys_, dataSet_, frames_},
-                                    {OMBRIX_SAMPLE_MODELS_DIR, std::nullopt, false, {}, {}}};
+                                    {OMBRIX_SAMPLE_MODELS_DIR, std::nullopt, false, {}}};
     std::optional<RawChannel> raw_;
     render::ScreenGeometry geometry_;
     session::DisplayParameters parameters_;

@@ -9,9 +9,14 @@
 //   the window, against the least latency the worker's pauses allow;
 // - F8 to the screenshot file on disk, against the worker's pass cycle;
 // - CPU time and resident memory of the whole program with an unchanging
-//   screen, against the same program in compact mode, which polls nothing.
+//   screen, against the same program in compact mode, which polls nothing;
+// - the codes the instrument receives per press of a computer key held with
+//   the X server's real auto-repeat for up to well past its repeat delay
+//   (one press, one code: the baseline is 1).
 #include "BenchFigures.h"
 #include "BenchSimulator.h"
+#include "SimProcess.h"
+#include "SimRecord.h"
 #include "XServer.h"
 #include "document/DocumentHost.h"
 #include "document/SessionWorker.h"
@@ -40,6 +45,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
@@ -56,6 +62,11 @@ constexpr int kStarts = 5;
 constexpr int kRepaints = 50;
 constexpr int kKeyClicks = 50;
 constexpr int kScreenshots = 20;
+constexpr int kKeyHolds = 200;
+// Held from a tap to well past the X server's auto-repeat delay (660 ms).
+constexpr int kShortestHoldMs = 50;
+constexpr int kLongestHoldMs = 1500;
+constexpr std::chrono::milliseconds kAfterRelease{250};
 constexpr std::chrono::seconds kCpuInterval{30};
 constexpr std::chrono::seconds kMemoryAge{60};
 constexpr std::chrono::seconds kPatience{30};
@@ -517,11 +528,53 @@ void BM_IdleProgram(benchmark::State& state) {
     });
 }
 
+void xdotool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished();
+}
+
+void BM_CodesPerKeyPress(benchmark::State& state) {
+    guarded(state, [&] {
+        sim::testing::SimProcess simulator({"--do", "freeze all on", "colour"});
+        Ombrix ombrix(simulator.deviceDirectory(), kScreenAloneSettings);
+        const auto codes = [&] {
+            return sim::testing::SimRecord(simulator.recordPath(), 1).keyCodes().size();
+        };
+        waitFor(
+            [&] {
+                return ombrix.window() != 0 && codes() == 0 &&
+                       sim::testing::SimRecord(simulator.recordPath(), 1).polls() > 20;
+            },
+            "the instrument in the window");
+        xdotool({"windowfocus", "--sync", QString::number(ombrix.window())});
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> heldMs(kShortestHoldMs, kLongestHoldMs);
+        std::vector<double> perPress;
+        const auto start = Clock::now();
+        for (auto _ : state) {
+            for (int hold = 0; hold < kKeyHolds; ++hold) {
+                const std::size_t before = codes();
+                xdotool({"keydown", "Down"});
+                std::this_thread::sleep_for(std::chrono::milliseconds(heldMs(random)));
+                xdotool({"keyup", "Down"});
+                std::this_thread::sleep_for(kAfterRelease);
+                perPress.push_back(static_cast<double>(codes() - before));
+            }
+            state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        }
+        state.counters["presses"] = static_cast<double>(perPress.size());
+        state.counters["codes_per_press_median"] = median(perPress);
+        state.counters["codes_per_press_max"] = *std::max_element(perPress.begin(), perPress.end());
+    });
+}
+
 BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewRepaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickToScreen)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScreenshotToFile)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleProgram)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CodesPerKeyPress)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 

@@ -22,7 +22,7 @@ std::vector<SampleKey> SampleKeys(const sim::KeyCodes& codes) {
         {"UP", QString(QChar(0x25B2)), codes.up, 1, 0},
         {"ESC", "ESC", codes.escape, 2, 0},
         {"LEFT", QString(QChar(0x25C0)), codes.left, 0, 1},
-        {"ENTER", "OK", codes.enter, 1, 1},
+        {"OK", "OK", codes.enter, 1, 1},
         {"RIGHT", QString(QChar(0x25B6)), codes.right, 2, 1},
         {"LIGHT", "LIGHT", codes.backlight, 0, 2},
         {"DOWN", QString(QChar(0x25BC)), codes.down, 1, 2},
@@ -38,14 +38,15 @@ std::vector<SampleKey> SampleKeys(const sim::KeyCodes& codes) {
 }
 
 std::vector<QString> SampleBarKeys() {
-    return {"MENU", "ESC", "ENTER", "LEFT", "UP", "RIGHT", "DOWN", "LIGHT", "HOLD"};
+    return {"MENU", "ESC", "OK", "LEFT", "UP", "RIGHT", "DOWN", "LIGHT", "HOLD"};
 }
 
+// Every key sends its own code alone, so each key drawn on the panel or the
+// bar does what it says.
 model::KeyTables SampleKeyTables(const sim::KeyCodes& codes) {
     model::KeyTables tables;
-    for (const std::uint8_t code :
-         {codes.enter, codes.escape, codes.menu, codes.left, codes.up, codes.right, codes.down}) {
-        tables.sequences.push_back({{code}, code});
+    for (const SampleKey& key : SampleKeys(codes)) {
+        tables.sequences.push_back({{key.code}, key.code});
     }
     tables.sequences.push_back({{codes.menu, codes.enter}, kMenuEnterCode});
     tables.combinations.push_back({{codes.up, codes.down}, kUpDownCode});

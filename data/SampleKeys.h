@@ -26,7 +26,8 @@ std::vector<SampleKey> SampleKeys(const sim::KeyCodes& codes);
 // Key names on the keyboard bar, in bar order.
 std::vector<QString> SampleBarKeys();
 
-// Tables with one-key sequences, MENU then ENTER, UP with DOWN, and ESC held.
+// Tables with a one-key sequence for every key, MENU then OK, UP with DOWN,
+// and ESC held.
 model::KeyTables SampleKeyTables(const sim::KeyCodes& codes);
 
 inline constexpr int kKeypadColumns = 6;

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <variant>
 
@@ -90,6 +91,10 @@ int main(int argc, char** argv) {
     const Options& options = std::get<Options>(parsed);
     if (options.help) {
         std::cout << helpText();
+        return 0;
+    }
+    // The parent's end arrives as SIGTERM, which ends the simulator cleanly.
+    if (options.exitWithParent && (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() == 1)) {
         return 0;
     }
     QCoreApplication application(argc, argv);

@@ -36,6 +36,7 @@ constexpr std::string_view kUsage =
     "                     for example --do \"trickle all 20\"\n"
     "  --at MS:COMMAND    run a control command MS milliseconds after start,\n"
     "                     for example --at \"5000:unplug 1\"\n"
+    "  --exit-with-parent end when the program that started it ends\n"
     "  --help             show this text\n"
     "\n"
     "On start one line per port is written (as \"list\" shows it), then \"ready\".\n"
@@ -155,6 +156,10 @@ std::optional<std::string> parseArgument(std::span<const std::string> arguments,
     const std::string_view argument = arguments[index];
     if (argument == "--help" || argument == "-h") {
         options.help = true;
+        return std::nullopt;
+    }
+    if (argument == "--exit-with-parent") {
+        options.exitWithParent = true;
         return std::nullopt;
     }
     if (!argument.starts_with("-")) {

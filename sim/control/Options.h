@@ -30,6 +30,9 @@ struct Options {
     std::vector<InstrumentChoice> instruments; // empty: one instrument of every model
     std::vector<std::string> startCommands;    // --do, in order
     std::vector<TimedCommand> timedCommands;   // --at
+    // End when the process that started it ends, however that ends (a test
+    // that crashed would otherwise leave it serving).
+    bool exitWithParent = false;
     bool help = false;
 };
 

@@ -151,7 +151,13 @@ void FrontPanel::onRight() {
     }
 }
 
+// On the measurement page a digit or the point starts a new set point, as on
+// instruments with a numeric pad.
 void FrontPanel::onCharacter(char character) {
+    if (page_ == Page::Measure) {
+        entry_.clear();
+        page_ = Page::SetPoint;
+    }
     const bool secondPoint = character == '.' && entry_.find('.') != std::string::npos;
     if (page_ == Page::SetPoint && entry_.size() < kMaxEntryLength && !secondPoint) {
         entry_.push_back(character);

@@ -24,8 +24,9 @@ inline constexpr std::size_t kMaxEntryLength = 7;
 
 // What the instrument's keys do: a measurement page whose quantity the left and
 // right arrows switch, a menu that MENU opens, the arrows move through and ENTER
-// opens, a number entry for the set point, a range list, an information page,
-// HOLD to freeze the reading and a backlight key.
+// opens, a number entry for the set point (also opened by a digit or the point
+// on the measurement page), a range list, an information page, HOLD to freeze
+// the reading and a backlight key.
 class FrontPanel {
 public:
     FrontPanel(const KeyCodes& keys, std::uint32_t seed);

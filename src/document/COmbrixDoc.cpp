@@ -10,10 +10,11 @@ COmbrixDoc::COmbrixDoc(link::UsbConnection& connection, Options options)
     : connection_(connection),
       programDirectory_(QString::fromStdU16String(options.programDirectory.u16string())),
       source_(connection), hooks_(std::move(options.hooks)),
-      worker_(source_, SessionRecords{sync_, keys_, dataSet_, frames_},
-              SessionWorker::Options{std::move(options.programDirectory), options.preferredSerial,
-                                     options.onlyPreferred, hooks_.frameReady,
-                                     hooks_.linkStateChanged}) {
+      worker_(
+          source_, SessionRecords{sync_, keys_, dataSet_, frames_},
+          SessionWorker::Options{
+              std::move(options.programDirectory), options.preferredSerial, options.onlyPreferred,
+              SessionWorker::Hooks{hooks_.frameReady, hooks_.linkStateChanged, hooks_.keyDone}}) {
     // A stop request also ends a reply the worker is waiting for.
     connection_.setInterruption(stop_.get_token());
     workerThread_ = std::jthread([this] {
@@ -26,8 +27,13 @@ COmbrixDoc::~COmbrixDoc() {
     StopThreads();
 }
 
-void COmbrixDoc::StoreKey(std::uint32_t keyCode) {
-    keys_.store(keyCode);
+bool COmbrixDoc::StoreKey(std::uint32_t keyCode) {
+    const std::uint64_t connection = worker_.connection();
+    if (connection == 0) {
+        return false;
+    }
+    keys_.store(keyCode, connection);
+    return true;
 }
 
 QString COmbrixDoc::KeyboardBarPicturePath() const {

@@ -56,6 +56,8 @@ public:
         std::function<void()> updateViews;
         // The worker's link state changed; on the worker thread.
         std::function<void()> linkStateChanged;
+        // A stored key code was sent, failed or dropped; on the worker thread.
+        std::function<void(std::uint32_t code, KeyOutcome outcome)> keyDone;
         ScreenshotSaver saveScreenshot;
     };
 
@@ -72,7 +74,12 @@ public:
     COmbrixDoc& operator=(const COmbrixDoc&) = delete;
     ~COmbrixDoc();
 
-    void StoreKey(std::uint32_t keyCode);
+    // Hands the code to the worker for the instrument connected now; false,
+    // and nothing is stored, while none is: the code would otherwise reach
+    // whatever instrument connects later.
+    bool StoreKey(std::uint32_t keyCode);
+    // Whether a key pressed now can reach an instrument.
+    bool CanSendKeys() const { return worker_.connection() != 0; }
     std::shared_ptr<DataSetProxy> GetDataSet();
     std::shared_ptr<ReadOnlyDataSetProxy> GetDataSetReadOnly() const;
     void UpdatePollingMode(std::uint32_t displayMode);

@@ -1,25 +1,30 @@
 #include "document/DataToSend.h"
 
+#include <utility>
+
 namespace ombrix::document {
 
-void DataToSend::store(std::uint32_t keyCode) {
+void DataToSend::store(std::uint32_t keyCode, std::uint64_t connection) {
     if (keyCode == 0) {
         return;
     }
     const std::lock_guard lock(criticalSection_);
-    keyCode_ = keyCode;
+    key_ = {keyCode, connection};
 }
 
-std::uint32_t DataToSend::take() {
+PendingKey DataToSend::take() {
     const std::lock_guard lock(criticalSection_);
-    const std::uint32_t code = keyCode_;
-    keyCode_ = 0;
-    return code;
+    return std::exchange(key_, PendingKey{});
 }
 
 bool DataToSend::pending() const {
     const std::lock_guard lock(criticalSection_);
-    return keyCode_ != 0;
+    return key_.code != 0;
+}
+
+void DataToSend::clear() {
+    const std::lock_guard lock(criticalSection_);
+    key_ = {};
 }
 
 } // namespace ombrix::document

@@ -22,6 +22,12 @@ DocumentHost::DocumentHost(link::UsbConnection& connection, COmbrixDoc::Options 
         QMetaObject::invokeMethod(
             this, [this] { onLinkStateChanged(); }, Qt::QueuedConnection);
     };
+    hooks.keyDone = [this](std::uint32_t code, KeyOutcome outcome) {
+        if (outcome != KeyOutcome::Sent) {
+            QMetaObject::invokeMethod(
+                this, [this, code] { emit keyNotSent(code); }, Qt::QueuedConnection);
+        }
+    };
     doc_ = std::make_unique<COmbrixDoc>(connection, std::move(options));
     updateStatusText();
 }
@@ -30,9 +36,12 @@ DocumentHost::~DocumentHost() {
     doc_.reset();
 }
 
-void DocumentHost::StoreKey(std::uint32_t keyCode) {
-    doc_->StoreKey(keyCode);
+bool DocumentHost::StoreKey(std::uint32_t keyCode) {
+    if (!doc_->StoreKey(keyCode)) {
+        return false;
+    }
     emit keyStored(keyCode);
+    return true;
 }
 
 // Runs on the worker thread. One queued call at a time: the call takes whatever
@@ -52,25 +61,38 @@ void DocumentHost::postFrame() {
 
 // A new connection opens its model at once rather than on the next timer tick,
 // so the first frame is not kept waiting for up to a tick.
+// A connection to another instrument than the one before is announced, so the
+// history of the keys pressed never mixes two instruments silently.
 void DocumentHost::onLinkStateChanged() {
-    if (doc_->GetLinkState() == LinkState::Connected && doc_->ViewsEnabled()) {
-        doc_->CheckModelChange();
+    if (doc_->GetLinkState() == LinkState::Connected) {
+        const std::optional<session::ModelSelection> selection = doc_->SyncInfo().selection();
+        if (selection && connectedSerial_ && selection->serial != *connectedSerial_) {
+            emit instrumentChanged(selection->serial, ModelFileName(selection));
+        }
+        if (selection) {
+            connectedSerial_ = selection->serial;
+        }
+        if (doc_->ViewsEnabled()) {
+            doc_->CheckModelChange();
+        }
     }
     updateStatusText();
 }
 
 void DocumentHost::updateStatusText() {
-    const std::optional<session::ModelSelection> selection = doc_->SyncInfo().selection();
-    const QString modelFile =
-        selection
-            ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
-            : QString();
-    const QString text = SessionStatusText(doc_->GetLinkState(), doc_->GetSerialText(), modelFile,
-                                           doc_->LoadError());
+    const QString text =
+        SessionStatusText(doc_->GetLinkState(), doc_->GetSerialText(),
+                          ModelFileName(doc_->SyncInfo().selection()), doc_->LoadError());
     if (text != statusText_) {
         statusText_ = text;
         emit statusTextChanged(statusText_);
     }
+}
+
+QString ModelFileName(const std::optional<session::ModelSelection>& selection) {
+    return selection
+               ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
+               : QString();
 }
 
 QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,
@@ -84,7 +106,7 @@ QString SessionStatusText(LinkState state, const QString& serial, const QString&
     case LinkState::Connected:
         return QObject::tr("Connected to instrument #%1 (%2)").arg(serial, modelFile);
     case LinkState::Lost:
-        return QObject::tr("Instrument #%1 lost: showing its last screen, reconnecting")
+        return QObject::tr("Instrument #%1 lost: showing its last screen, waiting for it")
             .arg(serial);
     }
     return QObject::tr("Looking for an instrument");

@@ -27,8 +27,11 @@ public:
     std::shared_ptr<const Frame> frame() const { return doc_->LatestFrame(); }
     // What the session is doing, in plain words for the status bar.
     const QString& statusText() const { return statusText_; }
-    // Hands a key code to the worker, which sends it on its next pass.
-    void StoreKey(std::uint32_t keyCode);
+    // Hands a key code to the worker, which sends it on its next pass to the
+    // instrument connected now; false, and nothing is sent, while none is.
+    bool StoreKey(std::uint32_t keyCode);
+    // Whether a key pressed now can reach an instrument.
+    bool CanSendKeys() const { return doc_->CanSendKeys(); }
 
 signals:
     // A new frame was published. Several frames published before the first
@@ -40,6 +43,11 @@ signals:
     void statusTextChanged(const QString& text);
     // A key code was handed to the worker.
     void keyStored(std::uint32_t keyCode);
+    // A key code handed to the worker never reached the instrument: the link
+    // broke before or while it was sent.
+    void keyNotSent(std::uint32_t keyCode);
+    // Another instrument than the one connected before is connected now.
+    void instrumentChanged(std::uint32_t serial, const QString& modelFile);
 
 private:
     void postFrame();
@@ -48,9 +56,13 @@ private:
 
     QString statusText_;
     std::atomic<bool> framePosted_{false};
+    std::optional<link::Serial> connectedSerial_;
     // Last: its threads end before anything they call back into goes.
     std::unique_ptr<COmbrixDoc> doc_;
 };
+
+// The file name of a selection's model file; empty for none.
+QString ModelFileName(const std::optional<session::ModelSelection>& selection);
 
 // The status text for a link state, the selected serial, the loaded model file
 // and the last load error.

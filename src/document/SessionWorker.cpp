@@ -37,15 +37,17 @@ void SessionWorker::Run(std::stop_token stop) {
 
 SessionWorker::Pass SessionWorker::RunPass() {
     const std::uint32_t refreshRequests = records_.sync.refreshRequests();
-    if (!records_.sync.shouldPoll()) {
-        return Pass::Idle;
-    }
     const std::optional<link::Serial> serial = records_.sync.selectedSerial();
+    if (!records_.sync.shouldPoll()) {
+        // Without polling (compact mode) a key still gets a pass of its own.
+        const bool connected = serial && !linkBroken_;
+        return connected ? sendPendingKey(*serial).value_or(Pass::Idle) : Pass::Idle;
+    }
     if (!serial || linkBroken_) {
         return connect();
     }
-    if (const std::uint32_t keyCode = records_.keys.take(); keyCode != 0) {
-        return sendKey(*serial, keyCode);
+    if (const std::optional<Pass> sent = sendPendingKey(*serial)) {
+        return *sent;
     }
     try {
         if (firstPass_) {
@@ -62,15 +64,14 @@ SessionWorker::Pass SessionWorker::RunPass() {
 
 SessionWorker::Pass SessionWorker::connect() {
     firstPass_ = true;
+    connection_.store(0);
     std::optional<link::Serial> preferred = records_.sync.selectedSerial();
     if (!preferred) {
         preferred = options_.preferredSerial;
     }
-    const session::Choice choice = options_.onlyPreferred ? session::Choice::OnlyPreferred
-                                                          : session::Choice::PreferredOrLowest;
     try {
-        session::ModelSelection selection =
-            session::ConnectInstrument(source_, preferred, options_.programDirectory, choice);
+        session::ModelSelection selection = session::ConnectInstrument(
+            source_, preferred, options_.programDirectory, connectChoice());
         // Before the selection is stored: the user interface may load the new
         // model as soon as it is, and its geometry must stay.
         if (selection != records_.sync.selection()) {
@@ -78,27 +79,56 @@ SessionWorker::Pass SessionWorker::connect() {
         }
         records_.sync.storeSelection(std::move(selection));
         linkBroken_ = false;
+        lostAt_.reset();
+        // A code pressed before this connection was never meant for it.
+        records_.keys.clear();
+        connection_.store(++connections_);
         setLinkState(LinkState::Connected);
         return Pass::Connected;
     } catch (const link::DataSourceException&) {
         linkBroken_ = true;
         if (linkState() == LinkState::Connected) {
-            setLinkState(LinkState::Lost);
+            linkFailed();
         }
         failedConnections_.fetch_add(1);
         return Pass::ConnectFailed;
     }
 }
 
-SessionWorker::Pass SessionWorker::sendKey(link::Serial serial, std::uint32_t keyCode) {
+// A lost instrument is waited for before another one is taken in its place.
+session::Choice SessionWorker::connectChoice() const {
+    const bool waitingForLost =
+        lostAt_ && link::elapsedSince(*lostAt_, source_.connection().clock().ticks()) <
+                       static_cast<link::Ticks>(kLostInstrumentWait.count());
+    return options_.onlyPreferred || waitingForLost ? session::Choice::OnlyPreferred
+                                                    : session::Choice::PreferredOrLowest;
+}
+
+// A code pressed for an earlier connection is dropped, and the pass goes on.
+std::optional<SessionWorker::Pass> SessionWorker::sendPendingKey(link::Serial serial) {
+    const PendingKey key = records_.keys.take();
+    if (key.code == 0) {
+        return std::nullopt;
+    }
+    if (key.connection != connection_.load()) {
+        keyDone(key.code, KeyOutcome::Dropped);
+        return std::nullopt;
+    }
     try {
-        source_.SendKey(static_cast<std::uint8_t>(keyCode), serial);
-        sentKeys_.fetch_add(1);
+        source_.SendKey(static_cast<std::uint8_t>(key.code), serial);
+        keyDone(key.code, KeyOutcome::Sent);
         return Pass::KeySent;
     } catch (const link::DataSourceException&) {
         linkFailed();
-        failedKeys_.fetch_add(1);
+        keyDone(key.code, KeyOutcome::Failed);
         return Pass::KeyFailed;
+    }
+}
+
+void SessionWorker::keyDone(std::uint32_t code, KeyOutcome outcome) {
+    (outcome == KeyOutcome::Sent ? sentKeys_ : failedKeys_).fetch_add(1);
+    if (options_.hooks.keyDone) {
+        options_.hooks.keyDone(code, outcome);
     }
 }
 
@@ -139,8 +169,8 @@ SessionWorker::Pass SessionWorker::finishPoll(bool succeeded, std::uint32_t refr
     const bool published = mergeAndPublish();
     // After the frame is published: a screenshot waiting for this poll takes it.
     records_.sync.clearRefreshRequested(refreshRequests);
-    if (published && options_.frameReady) {
-        options_.frameReady();
+    if (published && options_.hooks.frameReady) {
+        options_.hooks.frameReady();
     }
     return Pass::Polled;
 }
@@ -152,14 +182,21 @@ bool SessionWorker::mergeAndPublish() {
     return MergeUpdate(update_, *dataSet) && PublishFrame(*dataSet, records_.frames);
 }
 
+// A code still waiting was pressed for the instrument just lost: it goes,
+// never to be delivered to whatever connects next.
 void SessionWorker::linkFailed() {
     linkBroken_ = true;
+    connection_.store(0);
+    records_.keys.clear();
+    if (!lostAt_) {
+        lostAt_ = source_.connection().clock().ticks();
+    }
     setLinkState(LinkState::Lost);
 }
 
 void SessionWorker::setLinkState(LinkState state) {
-    if (linkState_.exchange(state) != state && options_.linkStateChanged) {
-        options_.linkStateChanged();
+    if (linkState_.exchange(state) != state && options_.hooks.linkStateChanged) {
+        options_.hooks.linkStateChanged();
     }
 }
 

@@ -18,6 +18,9 @@ namespace ombrix::document {
 
 // Pause at the start of every pass of the session worker.
 inline constexpr std::chrono::milliseconds kPassPause{50};
+// How long the session waits for a lost instrument to come back before it
+// takes another one: a replug must not switch instruments behind the user.
+inline constexpr std::chrono::milliseconds kLostInstrumentWait{10000};
 
 // What the shared records and the session worker work with.
 struct SessionRecords {
@@ -34,11 +37,28 @@ enum class LinkState {
     Lost,      // the instrument stopped answering or went away; reconnecting
 };
 
+// What became of a key code the worker took.
+enum class KeyOutcome {
+    Sent,
+    Failed,  // the instrument did not take it: the link broke
+    Dropped, // pressed for a connection that is gone
+};
+
 // The only user of the device link: connects, identifies, polls the screen and
 // sends keys, one step per pass, and merges what it read into the data set.
 class SessionWorker {
 public:
     enum class Pass { Idle, Connected, ConnectFailed, KeySent, KeyFailed, Polled, PollFailed };
+
+    // Hooks, never called with the data set locked.
+    struct Hooks {
+        // Once for every frame published.
+        std::function<void()> frameReady;
+        // The link state changed.
+        std::function<void()> linkStateChanged;
+        // A key code was taken from the mailbox and sent, failed or dropped.
+        std::function<void(std::uint32_t code, KeyOutcome outcome)> keyDone;
+    };
 
     struct Options {
         std::filesystem::path programDirectory;
@@ -47,10 +67,7 @@ public:
         // Whether only the preferred instrument may be connected, never another
         // one in its place.
         bool onlyPreferred = false;
-        // Told once for every frame published, never with the data set locked.
-        std::function<void()> frameReady;
-        // Told when the link state changed, never with the data set locked.
-        std::function<void()> linkStateChanged;
+        Hooks hooks;
     };
 
     SessionWorker(session::DataSource& source, SessionRecords records, Options options);
@@ -62,14 +79,20 @@ public:
 
     // Connection attempts that found no instrument or could not identify one.
     std::uint32_t failedConnections() const { return failedConnections_.load(); }
-    // Key codes handed to the instrument, and those whose sending failed.
+    // Key codes handed to the instrument, and those that never reached it
+    // (the send failed, or they were pressed for a connection now gone).
     std::uint32_t sentKeys() const { return sentKeys_.load(); }
     std::uint32_t failedKeys() const { return failedKeys_.load(); }
     LinkState linkState() const { return linkState_.load(); }
+    // The connection now in use, a number no other connection of this worker
+    // has had; 0 while none is.
+    std::uint64_t connection() const { return connection_.load(); }
 
 private:
     Pass connect();
-    Pass sendKey(link::Serial serial, std::uint32_t keyCode);
+    session::Choice connectChoice() const;
+    std::optional<Pass> sendPendingKey(link::Serial serial);
+    void keyDone(std::uint32_t code, KeyOutcome outcome);
     void readIdentityAndFormat(link::Serial serial);
     void readStatusAndScreen(link::Serial serial);
     render::ScreenGeometry loadedGeometry() const;
@@ -84,10 +107,14 @@ private:
     DataSetUpdate update_;
     bool firstPass_ = true;
     bool linkBroken_ = false;
+    std::uint64_t connections_ = 0;
+    // When the connected instrument was lost; none once one is connected.
+    std::optional<link::Ticks> lostAt_;
     std::atomic<std::uint32_t> failedConnections_{0};
     std::atomic<std::uint32_t> sentKeys_{0};
     std::atomic<std::uint32_t> failedKeys_{0};
     std::atomic<LinkState> linkState_{LinkState::Searching};
+    std::atomic<std::uint64_t> connection_{0};
 };
 
 } // namespace ombrix::document

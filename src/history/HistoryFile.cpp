@@ -10,10 +10,12 @@ namespace ombrix::history {
 
 namespace {
 
+// A note stays a line of its own that starts with "#", time stamps or not.
 QString lineOf(const HistoryEntry& entry, bool timeStamp) {
-    return timeStamp ? QStringLiteral("[%1] %2").arg(
-                           entry.time.toString(QStringLiteral("hh:mm:ss")), entry.Text())
-                     : entry.Text();
+    return timeStamp && !entry.IsNote()
+               ? QStringLiteral("[%1] %2").arg(entry.time.toString(QStringLiteral("hh:mm:ss")),
+                                               entry.Text())
+               : entry.Text();
 }
 
 // The line without a time stamp in front.
@@ -23,6 +25,19 @@ QString withoutTimeStamp(const QString& line) {
     }
     const qsizetype close = line.indexOf(QStringLiteral("] "));
     return close < 0 ? line : line.mid(close + 2);
+}
+
+ReadEntry entryOf(int line, QString text, bool firstInBlock) {
+    const bool hold = text.endsWith(kHoldSuffix);
+    if (hold) {
+        text.chop(kHoldSuffix.size());
+    }
+    // Split at " + " only, so that a key named "+" stays a name.
+    QStringList keys = text.split(kKeySeparator);
+    for (QString& key : keys) {
+        key = key.trimmed();
+    }
+    return {line, keys, hold, firstInBlock};
 }
 
 // The block as the settings describe it, after the empty line an append puts first.
@@ -104,18 +119,14 @@ std::optional<std::vector<ReadEntry>> ReadHistory(const QString& path, const QSt
     bool blockStart = true;
     for (int line = 1; !in.atEnd(); ++line) {
         const QString text = in.readLine();
-        const QString trimmed = text.trimmed();
+        const QString entry = withoutTimeStamp(text.trimmed());
         const bool isComment = blockStart && !comment.isEmpty() && text == comment;
-        blockStart = trimmed.isEmpty();
-        if (trimmed.isEmpty() || trimmed.startsWith(u'#') || isComment) {
+        const bool firstInBlock = blockStart;
+        blockStart = entry.isEmpty();
+        if (entry.isEmpty() || entry.startsWith(u'#') || isComment) {
             continue;
         }
-        // Split at " + " only, so that a key named "+" stays a name.
-        QStringList keys = withoutTimeStamp(trimmed).split(kKeySeparator);
-        for (QString& key : keys) {
-            key = key.trimmed();
-        }
-        entries.push_back({line, keys});
+        entries.push_back(entryOf(line, entry, firstInBlock));
     }
     return entries;
 }

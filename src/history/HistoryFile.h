@@ -25,12 +25,17 @@ bool WriteHistory(const QString& path, const std::vector<HistoryEntry>& entries,
 struct ReadEntry {
     int line = 0;
     QStringList keys;
+    // Its one key was held: " (hold)" follows the name.
+    bool hold = false;
+    // First in its block (the file's start or after an empty line), where a
+    // save puts its comment.
+    bool firstInBlock = false;
 };
 
-// The entries of a history file: empty lines, lines starting with "#" and
-// `comment` where a save puts it (first in the file or after an empty line)
-// are skipped, a leading time stamp "[...] " is ignored. None, with the
-// reason in `error`, when the file cannot be read.
+// The entries of a history file: empty lines, notes and lines starting with
+// "#", and `comment` where a save puts it (first in the file or after an
+// empty line) are skipped, a leading time stamp "[...] " is ignored. None,
+// with the reason in `error`, when the file cannot be read.
 std::optional<std::vector<ReadEntry>> ReadHistory(const QString& path, const QString& comment,
                                                   QString& error);
 

@@ -22,8 +22,9 @@ struct ReplayStep {
 };
 
 // The steps for `entries` on `layout`, every one checked before any is used.
-// None, with "line N: ..." in `error`, when a name is not a key of the layout
-// or an entry's keys give no code.
+// A block's first line that is no entry of the layout is the comment a save
+// put there and is skipped. None, with "line N: ..." in `error`, when any other
+// names what is not a key of the layout, or an entry's keys give no code.
 std::optional<std::vector<ReplayStep>> PlanReplay(const model::KeyboardLayout& layout,
                                                   const std::vector<ReadEntry>& entries,
                                                   QString& error);

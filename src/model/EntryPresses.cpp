@@ -41,11 +41,23 @@ std::optional<EntryPresses> PressesForEntry(const KeyboardLayout& layout,
         }
     }
     if (entry.presses.size() == 1 && entry.code.value_or(0) == 0) {
-        const auto hold = layout.tables().holdKeys.find(entry.presses.front().keyCode);
-        if (hold != layout.tables().holdKeys.end()) {
-            entry.code = hold->second;
-            entry.hold = true;
+        if (std::optional<EntryPresses> held = PressesForHold(layout, keyNames.front());
+            held && held->code) {
+            return held;
         }
+    }
+    return entry;
+}
+
+std::optional<EntryPresses> PressesForHold(const KeyboardLayout& layout, const QString& keyName) {
+    const KeyButton* button = layout.ButtonByName(keyName.trimmed().toUpper());
+    if (button == nullptr) {
+        return std::nullopt;
+    }
+    EntryPresses entry{{{button->keyCode, MouseButton::Left}}, std::nullopt, true};
+    const auto hold = layout.tables().holdKeys.find(button->keyCode);
+    if (hold != layout.tables().holdKeys.end()) {
+        entry.code = hold->second;
     }
     return entry;
 }

@@ -37,4 +37,8 @@ struct EntryPresses {
 std::optional<EntryPresses> PressesForEntry(const KeyboardLayout& layout,
                                             const QStringList& keyNames);
 
+// The key named `keyName` held for its hold code (no code when it has none).
+// None when the name is not a key of the layout.
+std::optional<EntryPresses> PressesForHold(const KeyboardLayout& layout, const QString& keyName);
+
 } // namespace ombrix::model

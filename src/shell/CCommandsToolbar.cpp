@@ -110,8 +110,16 @@ void CCommandsToolbar::createMenus() {
     saving->addActions({save_, saveAs_, settings_, playBack_});
 }
 
-void CCommandsToolbar::AddEntry(const QStringList& keys) {
-    entries_.push_back({keys, QTime::currentTime()});
+void CCommandsToolbar::AddEntry(const QStringList& keys, bool hold) {
+    add(history::HistoryEntry::Keys(keys, QTime::currentTime(), hold));
+}
+
+void CCommandsToolbar::AddNote(const QString& text) {
+    add(history::HistoryEntry::Note(text, QTime::currentTime()));
+}
+
+void CCommandsToolbar::add(history::HistoryEntry entry) {
+    entries_.push_back(std::move(entry));
     list_->insertItem(0, entries_.back().Text());
     refreshCommands();
 }

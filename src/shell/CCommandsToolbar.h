@@ -25,8 +25,11 @@ class CCommandsToolbar : public CFloatingBar {
 public:
     CCommandsToolbar(QWidget* frame, ApplicationServices& application);
 
-    // A press: its keys' names in press order, pressed now.
-    void AddEntry(const QStringList& keys);
+    // A press: its keys' names in press order, pressed now; `hold`: its one
+    // key was held for its hold code.
+    void AddEntry(const QStringList& keys, bool hold = false);
+    // A note about the session, saved as a "#" line that play back skips.
+    void AddNote(const QString& text);
     // The entries as the list shows them, newest first.
     QStringList Entries() const;
     const std::vector<history::HistoryEntry>& History() const { return entries_; }
@@ -56,6 +59,7 @@ private:
     void createActions();
     QWidget* createToolbar();
     void createMenus();
+    void add(history::HistoryEntry entry);
     void refill();
     void refreshCommands();
     void chooseFileToPlay();

@@ -12,6 +12,7 @@
 #include "shell/CToolBarEx.h"
 #include "shell/FrameGeometry.h"
 #include "shell/HistoryPlayback.h"
+#include "shell/KeyRouting.h"
 #include "shell/ScreenColors.h"
 #include "shell/WindowPlacement.h"
 
@@ -45,6 +46,8 @@ constexpr QPoint kFullscreenToolbarPosition{100, 100};
 constexpr QPoint kKeyboardBarOffset{0, 50};
 // How long a status-bar message about something done or failed stays.
 constexpr int kMessageMs = 10'000;
+// How long a word about a single key stays.
+constexpr int kBriefMessageMs = 3'000;
 constexpr int kSerialPaneWidth = 400;
 // A narrow window gives the serial pane this share of its width, so the
 // session's status stays readable beside it.
@@ -102,22 +105,17 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     playback_ = std::make_unique<HistoryPlayback>(
         *view_, document_, *statusBar(), application_.Settings(),
         [this](bool playing) { commandsBar_->SetPlayingBack(playing); });
-    qApp->installEventFilter(this);
-    // Keys held when the keyboard goes elsewhere (another program, a menu, a
-    // dialog) are never seen going up: none may send a code or its hold later.
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
-        if (!isOwnWindow(focus)) {
-            view_->AbandonKeys();
-        }
-    });
+    keyRouting_ = std::make_unique<KeyRouting>(KeyRouting::Parts{
+        *view_, *playback_, [this](const QWindow* window) { return isOwnWindow(window); },
+        [this] { ExitFullscreen(); }});
     updateTitle();
     applyBars();
 }
 
-// The filter goes first: the children destroyed after the members still have
-// events for it.
+// The key routing goes first: the children destroyed after the members still
+// have events for its filter.
 CMainFrame::~CMainFrame() {
-    qApp->removeEventFilter(this);
+    keyRouting_.reset();
 }
 
 void CMainFrame::createActions() {
@@ -334,6 +332,7 @@ void CMainFrame::connectActions() {
     });
     connect(keyboardBar_, &CKeyboardToolbar::keyClicked, view_, &COmbrixView::ClickBarButton);
     connect(view_, &COmbrixView::historyEntry, this, &CMainFrame::AddHistoryEntry);
+    connect(view_, &COmbrixView::keyNotSent, this, &CMainFrame::sayKeyNotSent);
     connect(commandsBar_, &CCommandsToolbar::playBackRequested, this, &CMainFrame::playBack);
     connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
@@ -342,6 +341,9 @@ void CMainFrame::connectActions() {
 
 void CMainFrame::connectDocument() {
     connect(&document_, &document::DocumentHost::modelLoaded, this, &CMainFrame::onModelLoaded);
+    connect(&document_, &document::DocumentHost::keyNotSent, this, &CMainFrame::sayKeyNotSent);
+    connect(&document_, &document::DocumentHost::instrumentChanged, this,
+            &CMainFrame::instrumentChanged);
     connect(&document_, &document::DocumentHost::frameChanged, view_, &COmbrixView::FrameChanged);
     connect(&document_, &document::DocumentHost::viewsUpdateRequested, view_, &COmbrixView::Tick);
     connect(&document_, &document::DocumentHost::statusTextChanged, this,
@@ -421,8 +423,20 @@ void CMainFrame::ExitFullscreen() {
     ApplyDisplayMode();
 }
 
-void CMainFrame::AddHistoryEntry(const QStringList& keys) {
-    commandsBar_->AddEntry(keys);
+void CMainFrame::AddHistoryEntry(const QStringList& keys, bool hold) {
+    commandsBar_->AddEntry(keys, hold);
+}
+
+void CMainFrame::sayKeyNotSent() {
+    statusBar()->showMessage(tr("Not connected: key not sent"), kBriefMessageMs);
+}
+
+// The history says where the keys after this point went.
+void CMainFrame::instrumentChanged(std::uint32_t serial, const QString& modelFile) {
+    const QString instrument = tr("Instrument #%1 (%2)").arg(serial).arg(modelFile);
+    commandsBar_->AddNote(instrument);
+    statusBar()->showMessage(tr("Now connected to another instrument: %1").arg(instrument),
+                             kMessageMs);
 }
 
 // Showing or hiding the main toolbar or the status bar changes the view's
@@ -700,58 +714,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Keys pressed anywhere in this window or its bars: Space leaves
-// fullscreen, and every key also presses or releases an instrument key. Each
-// key is taken once, where it is first delivered; it then goes on to where it
-// was going.
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (stopsPlayBack(*event)) {
-        playback_->Stop();
-        return true;
-    }
-    const QEvent::Type type = event->type();
-    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType() &&
-        sendsInstrumentKeys(*static_cast<QWidget*>(watched))) {
-        forwardKey(*static_cast<QKeyEvent*>(event));
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// A dialog or a menu open meanwhile keeps its Esc.
-bool CMainFrame::stopsPlayBack(const QEvent& event) const {
-    return playback_->Playing() && event.type() == QEvent::KeyPress &&
-           static_cast<const QKeyEvent&>(event).key() == Qt::Key_Escape &&
-           QApplication::activeModalWidget() == nullptr &&
-           QApplication::activePopupWidget() == nullptr;
-}
-
 bool CMainFrame::isOwnWindow(const QWindow* window) const {
     return window != nullptr &&
            (window == windowHandle() || window == keyboardBar_->windowHandle() ||
             window == fullscreenBar_->windowHandle());
-}
-
-bool CMainFrame::sendsInstrumentKeys(const QWidget& widget) const {
-    const QWidget* focus = QApplication::focusWidget();
-    const bool firstDelivery = focus != nullptr ? &widget == focus : widget.isWindow();
-    return firstDelivery && isOwnWindow(widget.window()->windowHandle()) &&
-           !widget.testAttribute(Qt::WA_InputMethodEnabled) &&
-           qobject_cast<const QMenuBar*>(&widget) == nullptr;
-}
-
-// Auto-repeat neither presses nor releases: a held key is one press.
-void CMainFrame::forwardKey(const QKeyEvent& key) {
-    if (key.isAutoRepeat()) {
-        return;
-    }
-    if (key.type() == QEvent::KeyRelease) {
-        view_->KeyUp();
-        return;
-    }
-    if (key.key() == Qt::Key_Space) {
-        ExitFullscreen();
-    }
-    view_->KeyDown(key.key(), key.modifiers().testFlag(Qt::ControlModifier));
 }
 
 } // namespace ombrix::shell

@@ -26,6 +26,7 @@ class CCommandsToolbar;
 class CFloatingBar;
 class FrameGeometry;
 class HistoryPlayback;
+class KeyRouting;
 class ScreenColors;
 class CKeyboardToolbar;
 class COmbrixView;
@@ -58,8 +59,9 @@ public:
     void ApplyDisplayMode();
     // Back to the mode before fullscreen; only in fullscreen.
     void ExitFullscreen();
-    // A key press for the commands history: the key names joined by " + ".
-    void AddHistoryEntry(const QStringList& keys);
+    // A key press for the commands history: the key names joined by " + ",
+    // a held key marked so.
+    void AddHistoryEntry(const QStringList& keys, bool hold);
     // Says in the status bar what became of a screenshot.
     void ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome);
 
@@ -78,7 +80,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -89,16 +90,13 @@ private:
     void createStatusBar();
     void connectDocument();
     void onModelLoaded();
+    void sayKeyNotSent();
+    void instrumentChanged(std::uint32_t serial, const QString& modelFile);
     AspectSource aspectSource() const;
     void rebuildKeyboardBar();
     void placeKeyboardBar();
     // This window or one of its floating bars, where keys press instrument keys.
     bool isOwnWindow(const QWindow* window) const;
-    // Whether a key event for `widget` goes to the instrument: the first
-    // delivery of a key pressed in this window or one of its bars, outside
-    // text fields and the menu bar.
-    bool sendsInstrumentKeys(const QWidget& widget) const;
-    void forwardKey(const QKeyEvent& key);
     void onTimer(document::DocumentTimer timer);
     void toggleBar(bool BarVisibility::*bar);
     void applyBars();
@@ -117,8 +115,6 @@ private:
     void setZoom(int zoom);
     void showContextMenu(QPoint globalPosition);
     void playBack(const QString& path);
-    // Esc pressed anywhere in the application while a history plays.
-    bool stopsPlayBack(const QEvent& event) const;
     // Runs the dialog with both timers stopped; restarts them if they ran.
     template <typename Dialog> int runPausingTimers(Dialog& dialog);
 
@@ -136,6 +132,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<FrameGeometry> geometry_;
     std::unique_ptr<HistoryPlayback> playback_;
+    std::unique_ptr<KeyRouting> keyRouting_;
     std::unique_ptr<ScreenColors> colors_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;

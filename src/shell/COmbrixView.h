@@ -72,8 +72,11 @@ public:
 signals:
     // A right click in fullscreen mode, where the context menu opens.
     void contextMenuRequested(QPoint globalPosition);
-    // A code was sent: the names of the keys that made it, for the history.
-    void historyEntry(const QStringList& keys);
+    // A code was sent: the names of the keys that made it, for the history;
+    // `hold`: the one key was held for its hold code.
+    void historyEntry(const QStringList& keys, bool hold);
+    // A key was pressed while no instrument could take it: nothing was sent.
+    void keyNotSent();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

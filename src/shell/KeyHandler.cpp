@@ -1,5 +1,6 @@
 #include "shell/KeyHandler.h"
 
+#include "history/HistoryEntry.h"
 #include "model/ComputerKeys.h"
 
 #include <algorithm>
@@ -60,6 +61,10 @@ void KeyHandler::ClickBarButton(std::size_t position, MouseButton button) {
 }
 
 void KeyHandler::press(std::uint32_t key, MouseButton button) {
+    if (!calls_.canSend()) {
+        refuse();
+        return;
+    }
     armed_ = true;
     timers_->Start(KeyTimer::Hold, kHoldTime);
     model::PressResult result = layout_.Press(key, button);
@@ -79,24 +84,26 @@ void KeyHandler::Release() {
 }
 
 // The blink is started again even when it runs: a ring whose blink had already
-// ended (a period shorter than the press) would otherwise never go.
+// ended (a period shorter than the press) would otherwise never go. A code that
+// cannot be sent gets no yellow ring.
 void KeyHandler::release() {
     timers_->Stop(KeyTimer::Hold);
     layout_.ClearHold();
-    if (pressedKeys_.empty()) {
-        clearHighlights();
-    } else if (pendingCode_) {
-        highlightKeys(pressedKeys_, HighlightState::Sent, false);
-    } else {
-        highlightKeys(pressedKeys_, HighlightState::Pressed, true);
-    }
     if (pendingCode_) {
-        if (armed_) {
-            send(*pendingCode_, pressedKeys_);
+        // Not armed: the hold sent its code already.
+        const bool sent = !armed_ || send(*pendingCode_, pressedKeys_, false);
+        if (sent && !pressedKeys_.empty()) {
+            highlightKeys(pressedKeys_, HighlightState::Sent, false);
+        } else {
+            clearHighlights();
         }
         layout_.Rest();
         pressedKeys_.clear();
         pendingCode_.reset();
+    } else if (pressedKeys_.empty()) {
+        clearHighlights();
+    } else {
+        highlightKeys(pressedKeys_, HighlightState::Pressed, true);
     }
     armed_ = false;
 }
@@ -159,8 +166,11 @@ void KeyHandler::holdElapsed() {
     pressedKeys_ = {hold->key};
     pendingCode_ = hold->code;
     armed_ = false;
+    if (!send(hold->code, pressedKeys_, true)) {
+        Reset();
+        return;
+    }
     highlightKeys(pressedKeys_, HighlightState::Pressed, true);
-    send(hold->code, pressedKeys_);
 }
 
 void KeyHandler::highlightTick() {
@@ -205,16 +215,28 @@ void KeyHandler::clearHighlights() {
 }
 
 // A code of 0 means "nothing": it is neither sent nor recorded.
-void KeyHandler::send(std::uint8_t code, const std::vector<std::uint32_t>& keys) {
+bool KeyHandler::send(std::uint8_t code, const std::vector<std::uint32_t>& keys, bool hold) {
     if (code == 0) {
-        return;
+        return true;
     }
-    calls_.storeKey(code);
+    if (!calls_.storeKey(code)) {
+        refuse();
+        return false;
+    }
     const QStringList names = namesOf(keys);
-    calls_.addHistoryEntry(names);
-    caption_ = names.join(QStringLiteral(" + "));
+    calls_.addHistoryEntry(names, hold);
+    caption_ = history::HistoryEntry::Keys(names, {}, hold).Text();
     timers_->Start(KeyTimer::Caption, std::max(calls_.highlightPeriod(), HighlightBlink::kStep));
     calls_.captionChanged();
+    return true;
+}
+
+// Nothing under way survives: the instrument it was meant for is gone.
+void KeyHandler::refuse() {
+    timers_->Stop(KeyTimer::Hold);
+    armed_ = false;
+    Reset();
+    calls_.notSent();
 }
 
 QStringList KeyHandler::namesOf(const std::vector<std::uint32_t>& keys) const {

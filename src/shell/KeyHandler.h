@@ -21,15 +21,22 @@ namespace ombrix::shell {
 // The view's half of pressing instrument keys: turns clicks on the front panel,
 // keyboard-bar clicks and computer keys into presses of the key tables, sends
 // the code a release leaves, sends a hold code after four seconds, and keeps
-// the key rings and the caption of the last code sent.
+// the key rings and the caption of the last code sent. While no instrument is
+// connected a press shows nothing and sends nothing, and says so.
 class KeyHandler {
 public:
     static constexpr std::chrono::milliseconds kHoldTime{4000};
 
     struct Calls {
-        std::function<void(std::uint32_t code)> storeKey;
-        // The names of the keys that made a sent code, in press order.
-        std::function<void(const QStringList& keys)> addHistoryEntry;
+        // Whether a key pressed now can reach the instrument.
+        std::function<bool()> canSend;
+        // Hands a code over; false when it cannot reach the instrument.
+        std::function<bool(std::uint32_t code)> storeKey;
+        // A press or a code that cannot reach the instrument: nothing was sent.
+        std::function<void()> notSent;
+        // The names of the keys that made a sent code, in press order; `hold`:
+        // the one key was held for its hold code.
+        std::function<void(const QStringList& keys, bool hold)> addHistoryEntry;
         // The rings changed: what they covered and what they cover need drawing.
         std::function<void()> ringsChanged;
         std::function<void()> captionChanged;
@@ -81,7 +88,10 @@ private:
     void highlightTick();
     void highlightKeys(const std::vector<std::uint32_t>& keys, HighlightState state, bool cyclic);
     void clearHighlights();
-    void send(std::uint8_t code, const std::vector<std::uint32_t>& keys);
+    // False when the code cannot reach the instrument; then nothing is
+    // recorded either.
+    bool send(std::uint8_t code, const std::vector<std::uint32_t>& keys, bool hold);
+    void refuse();
     QStringList namesOf(const std::vector<std::uint32_t>& keys) const;
 
     KeyTimers* timers_;

@@ -1,7 +1,8 @@
-// The commands history round trip: keys pressed in the running window against
-// ombrix-sim, the history saved from its bar, then played back by ombrix-cli
-// against a fresh simulator, which must receive the same codes in the same
-// order; a file naming a key the model lacks sends nothing.
+// The commands history round trip: keys pressed and held in the running window
+// against ombrix-sim, the history saved from its bar with a comment, then
+// played back by ombrix-cli (which knows nothing of that comment) against a
+// fresh simulator, which must receive the same codes in the same order; a file
+// naming a key the model lacks sends nothing.
 #include "EndToEnd.h"
 #include "SimProcess.h"
 #include "SimRecord.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,9 +21,10 @@ using ombrix::testing::eventually;
 using ombrix::testing::run;
 using ombrix::testing::windowNamed;
 
-constexpr int kEnter = 0x61;      // the sample colour model's ENTER
-constexpr int kEscape = 0x62;     // and ESC
+constexpr int kOk = 0x61;         // the sample colour model's OK
+constexpr int kEscapeHeld = 0x6F; // ESC held
 constexpr int kUpWithDown = 0x6E; // its combination of UP and DOWN
+constexpr int kHoldLongerMs = 4'500;
 
 struct CliRun {
     int status = -1;
@@ -42,15 +45,10 @@ protected:
                scratch.filePath(QStringLiteral("history")).toUtf8() + "\"\n";
     }
 
-    // ombrix-cli replay against the instruments of `sim`, with the saving
-    // settings' comment in its own configuration.
+    // ombrix-cli replay against the instruments of `sim`, with settings of
+    // its own that hold no comment.
     CliRun replay(const SimProcess& sim, const QString& file) const {
         const QString config = scratch.filePath(QStringLiteral("cli-config"));
-        QDir().mkpath(config + QStringLiteral("/Velmora"));
-        QFile conf(config + QStringLiteral("/Velmora/Ombrix.conf"));
-        EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write("[MainSettings/CommandsToolbar]\nseparator=\"Demo\"\n");
-        conf.close();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("OMBRIX_DEVICE_DIR"),
                            QString::fromStdString(sim.deviceDirectory().string()));
@@ -75,12 +73,14 @@ TEST_F(HistoryEndToEnd, AHistorySavedInTheWindowReplaysTheSameCodes) {
         const QString window = program.waitForModel();
         ASSERT_FALSE(window.isEmpty()) << "no model was loaded";
         run(QStringLiteral("xdotool"), {"windowfocus", window});
-        run(QStringLiteral("xdotool"),
-            {"key", "--delay", "300", "Return", "ctrl+Up", "Down", "Escape"});
+        run(QStringLiteral("xdotool"), {"key", "--delay", "300", "Return", "ctrl+Up", "Down"});
+        run(QStringLiteral("xdotool"), {"keydown", "Escape"});
+        QThread::msleep(kHoldLongerMs);
+        run(QStringLiteral("xdotool"), {"keyup", "Escape"});
         ASSERT_TRUE(
             eventually([&] { return SimRecord(sim.recordPath(), 1).keyCodes().size() == 3; }));
         pressed = SimRecord(sim.recordPath(), 1).keyCodes();
-        EXPECT_EQ(pressed, (std::vector<int>{kEnter, kUpWithDown, kEscape}));
+        EXPECT_EQ(pressed, (std::vector<int>{kOk, kUpWithDown, kEscapeHeld}));
 
         // Ctrl+S in the bar's list saves to the settings' file.
         const QString bar = windowNamed(QStringLiteral("^Commands history$"));
@@ -91,18 +91,18 @@ TEST_F(HistoryEndToEnd, AHistorySavedInTheWindowReplaysTheSameCodes) {
     }
     QFile saved(historyPath());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), "Demo\n#Latest saved image: <None>\nENTER\nUP + DOWN\nESC\n");
+    EXPECT_EQ(saved.readAll(), "Demo\n#Latest saved image: <None>\nOK\nUP + DOWN\nESC (hold)\n");
 
     SimProcess fresh({"--do", "freeze all on", "colour"});
     const CliRun played = replay(fresh, historyPath());
     EXPECT_EQ(played.status, 0) << played.err.toStdString();
-    EXPECT_EQ(played.out, QStringLiteral("0x61\n0x6E\n0x62\n"));
+    EXPECT_EQ(played.out, QStringLiteral("0x61\n0x6E\n0x6F\n"));
     EXPECT_EQ(SimRecord(fresh.recordPath(), 1).keyCodes(), pressed);
 
     const QString wrong = scratch.filePath(QStringLiteral("wrong.txt"));
     QFile file(wrong);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Demo\nENTER\nUP + SIDEWAYS\n");
+    file.write("Demo\nOK\nUP + SIDEWAYS\n");
     file.close();
     const CliRun refused = replay(fresh, wrong);
     EXPECT_EQ(refused.status, 1);

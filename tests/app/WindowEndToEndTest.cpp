@@ -321,7 +321,7 @@ TEST_F(WindowEndToEnd, ClicksAndKeysPressTheInstrumentsKeysAndItsNewScreenIsShow
     EXPECT_TRUE(eventually([&] { return receivedKeys().size() >= 4; }));
     EXPECT_EQ(receivedKeys(), (std::vector<int>{static_cast<int>(key("MENU").keyCode),
                                                 static_cast<int>(key("ESC").keyCode),
-                                                static_cast<int>(key("ENTER").keyCode),
+                                                static_cast<int>(key("OK").keyCode),
                                                 static_cast<int>(key("DOWN").keyCode)}));
 }
 

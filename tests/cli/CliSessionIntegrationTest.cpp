@@ -220,7 +220,7 @@ TEST(CliPressIntegrationTest, SendsTheCodesOfNamedAndRawKeys) {
 
 TEST(CliPressIntegrationTest, AnUnknownKeyFailsWithoutSendingIt) {
     SimProcess sim({"mono"});
-    const CliResult result = RunCli({"press", "enter", "NOSUCHKEY"}, devices(sim));
+    const CliResult result = RunCli({"press", "ok", "NOSUCHKEY"}, devices(sim));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "0x61\n");
     EXPECT_TRUE(result.err.contains("NOSUCHKEY")) << result.err.toStdString();

@@ -73,18 +73,6 @@ TEST(ThreadsSyncInfoTest, APollStartedBeforeARequestDoesNotClearIt) {
     EXPECT_FALSE(sync.refreshRequested());
 }
 
-TEST(DataToSendTest, OneSlotKeepsTheLatestKey) {
-    DataToSend keys;
-    EXPECT_EQ(keys.take(), 0u);
-    keys.store(0x61);
-    keys.store(0x62);
-    keys.store(0);
-    EXPECT_EQ(keys.take(), 0x62u);
-    EXPECT_EQ(keys.take(), 0u);
-    keys.store(0);
-    EXPECT_EQ(keys.take(), 0u);
-}
-
 // Whether a thread other than the caller can take the data set's lock. A
 // failed try_lock may be spurious, so a free lock is given a few chances.
 bool lockableElsewhere(const DocumentDataSet& dataSet) {

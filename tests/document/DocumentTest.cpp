@@ -78,11 +78,12 @@ protected:
     }
 
     // The 4-bit palette instrument, always showing a new screen of `screenBytes`.
-    link::ScriptedDevice& addPaletteInstrument(std::size_t screenBytes) {
+    link::ScriptedDevice& addPaletteInstrument(std::size_t screenBytes,
+                                               const std::string& serial = "20758") {
         link::ScriptedDevice& device = backend.addDevice("sock:/758");
-        device.answer(";#1,U?,N?;", "#1,U758,N20758;");
+        device.answer(";#1,U?,N?;", "#1,U758,N" + serial + ";");
         device.answer(";#7,US;", "#7,US,2;");
-        device.answer(";#1,U?,W?,N?,S?;", "#1,U758,W4.62.1,N20758,S1C07;");
+        device.answer(";#1,U?,W?,N?,S?;", "#1,U758,W4.62.1,N" + serial + ",S1C07;");
         device.answer("#7,SP,1;", session::testing::Block("#7,SP,1,", session::Bytes{4, 0}));
         device.answer("#7,SP,2;", session::testing::Block("#7,SP,2,", std::string(48, '\x80')));
         device.answer("#7,SP,3;", session::testing::Block("#7,SP,3,", session::Bytes{2, 0}));
@@ -173,8 +174,9 @@ TEST_F(DocumentTest, AModelFileWithoutAFrontPanelKeepsShowingFramesAfterASwap) {
         bare.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     }
     link::ScriptedDevice& mono = addMonoInstrument();
-    // The mono model's screen is what the palette instrument is read as.
-    link::ScriptedDevice& palette = addPaletteInstrument(128 * 64 * 4 / 8);
+    // The same instrument comes back as the palette model (its serial, so the
+    // session takes it at once); the mono model's screen is what it is read as.
+    link::ScriptedDevice& palette = addPaletteInstrument(128 * 64 * 4 / 8, "10745");
     palette.setPresent(false);
     doc = std::make_unique<COmbrixDoc>(connection,
                                        COmbrixDoc::Options{root, std::nullopt, false, {}});
@@ -188,7 +190,10 @@ TEST_F(DocumentTest, AModelFileWithoutAFrontPanelKeepsShowingFramesAfterASwap) {
 
     mono.setPresent(false);
     palette.setPresent(true);
-    ASSERT_TRUE(tickUntil([&] { return doc->GetSerialText() == "20758"; }));
+    ASSERT_TRUE(tickUntil([&] {
+        const std::optional<session::ModelSelection> selection = doc->SyncInfo().selection();
+        return selection && selection->modelPath.filename() == "lum758A_ru.def";
+    }));
     const std::uint64_t swapped = generation();
     EXPECT_TRUE(tickUntil([&] { return generation() > swapped; }));
     EXPECT_TRUE(doc->LoadError().isEmpty());

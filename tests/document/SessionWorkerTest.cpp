@@ -121,10 +121,64 @@ TEST_F(SessionWorkerTest, TheFirstPollReadsIdentityFormatAndPaletteLaterOnesOnly
 
 TEST_F(SessionWorkerTest, OfTwoKeysBetweenPassesOnlyTheLaterIsSentAndNothingIsPolled) {
     connectAndPoll();
-    keys.store(0x61);
-    keys.store(0x6A);
+    keys.store(0x61, worker.connection());
+    keys.store(0x6A, worker.connection());
     EXPECT_EQ(pass(Pass::KeySent), ";#0,\x6A;");
     EXPECT_EQ(pass(Pass::Polled), kStatusRequest);
+}
+
+// A code goes only to the connection it was pressed for: one still waiting
+// when the link breaks is dropped, and one handed over for a connection
+// already gone is never sent to the next, even of the same instrument.
+TEST_F(SessionWorkerTest, AKeyNeverReachesAConnectionMadeAfterItWasPressed) {
+    connectAndPoll();
+    const std::uint64_t first = worker.connection();
+    keys.store(0x62, first);
+    device.setFailWrite(true); // the link breaks while the code goes out
+    EXPECT_EQ(worker.RunPass(), Pass::KeyFailed);
+    EXPECT_EQ(worker.connection(), 0u);
+
+    device.setFailWrite(false);
+    keys.store(0x61, first); // handed over before the loss was seen
+    ASSERT_EQ(worker.RunPass(), Pass::Connected);
+    EXPECT_NE(worker.connection(), first);
+    EXPECT_FALSE(keys.pending());
+    keys.store(0x61, first);
+    EXPECT_EQ(pass(Pass::Polled).find(";#0,"), std::string::npos);
+    EXPECT_EQ(worker.failedKeys(), 2u); // the failed send and the late one
+    EXPECT_EQ(worker.sentKeys(), 0u);
+}
+
+TEST_F(SessionWorkerTest, WithoutPollingAKeyStillGetsAPassOfItsOwn) {
+    connectAndPoll();
+    sync.setPollingEnabled(false);
+    keys.store(0x66, worker.connection());
+    EXPECT_EQ(pass(Pass::KeySent), ";#0,\x66;");
+    EXPECT_EQ(pass(Pass::Idle), "");
+}
+
+// The instrument in use is waited for: another one attached is taken in its
+// place only after ten seconds without it.
+TEST_F(SessionWorkerTest, ALostInstrumentIsWaitedForBeforeAnotherIsTaken) {
+    connectAndPoll();
+    link::ScriptedDevice& other = addInstrument("sock:/745", 10745, 1);
+    other.answer(";#1,U?,W?,N?,S?;", "#1,U745A,W1.05.3,N10745,S2A4F;");
+    device.setPresent(false);
+    EXPECT_EQ(worker.RunPass(), Pass::PollFailed);
+    EXPECT_EQ(worker.RunPass(), Pass::ConnectFailed);
+    clock.advance(std::chrono::seconds(9));
+    EXPECT_EQ(worker.RunPass(), Pass::ConnectFailed);
+    EXPECT_EQ(sync.selectedSerial(), kSerial);
+
+    device.setPresent(true);
+    EXPECT_EQ(worker.RunPass(), Pass::Connected);
+    EXPECT_EQ(sync.selectedSerial(), kSerial);
+
+    device.setPresent(false);
+    EXPECT_EQ(worker.RunPass(), Pass::PollFailed);
+    clock.advance(kLostInstrumentWait);
+    EXPECT_EQ(worker.RunPass(), Pass::Connected);
+    EXPECT_EQ(sync.selectedSerial(), 10745u);
 }
 
 TEST_F(SessionWorkerTest, WithPollingDisabledARefreshGetsOnePoll) {

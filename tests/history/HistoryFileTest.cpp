@@ -11,8 +11,8 @@ namespace ombrix::history {
 namespace {
 
 const std::vector<HistoryEntry> kTwo = {
-    {{QStringLiteral("A")}, QTime(9, 5, 1)},
-    {{QStringLiteral("B"), QStringLiteral("C")}, QTime(14, 30, 59)}};
+    HistoryEntry::Keys({QStringLiteral("A")}, QTime(9, 5, 1)),
+    HistoryEntry::Keys({QStringLiteral("B"), QStringLiteral("C")}, QTime(14, 30, 59))};
 
 class HistoryFileTest : public ::testing::Test {
 protected:
@@ -92,7 +92,8 @@ TEST_F(HistoryFileTest, AnEmptyHistoryCreatesNoFileAndKeepsAnExistingOne) {
 }
 
 TEST_F(HistoryFileTest, AMissingFolderIsCreatedAndNonAsciiNamesSurvive) {
-    const std::vector<HistoryEntry> entries = {{{QStringLiteral("ÉCRAN")}, QTime(1, 2, 3)}};
+    const std::vector<HistoryEntry> entries = {
+        HistoryEntry::Keys({QStringLiteral("ÉCRAN")}, QTime(1, 2, 3))};
     ASSERT_TRUE(write(entries, {}, "new/deeper/log.txt"));
     EXPECT_EQ(contents("new/deeper/log.txt"), QStringLiteral("ÉCRAN\n").toUtf8());
 }
@@ -131,6 +132,25 @@ TEST_F(HistoryFileTest, ReadingSkipsBlankCommentAndHashLinesAndTimeStamps) {
 
     EXPECT_FALSE(ReadHistory(path("absent.txt"), {}, error).has_value());
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A hold is saved after its key's name and read back as a hold; a note stays
+// a "#" line of its own, time stamps or not, and is no entry.
+TEST_F(HistoryFileTest, HoldsAndNotesAreSavedSoThatTheyReadBack) {
+    settings.SetTimeStamps(true);
+    ASSERT_TRUE(write({HistoryEntry::Keys({QStringLiteral("ESC")}, QTime(9, 0, 0), true),
+                       HistoryEntry::Note(QStringLiteral("Instrument #7 (x.def)"), QTime(9, 0, 1)),
+                       HistoryEntry::Keys({QStringLiteral("UP")}, QTime(9, 0, 2))}));
+    EXPECT_EQ(contents(), "[09:00:00] ESC (hold)\n# Instrument #7 (x.def)\n[09:00:02] UP\n");
+    QString error;
+    const auto entries = ReadHistory(path(), {}, error);
+    ASSERT_TRUE(entries.has_value()) << error.toStdString();
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ((*entries)[0].keys, QStringList{QStringLiteral("ESC")});
+    EXPECT_TRUE((*entries)[0].hold);
+    EXPECT_TRUE((*entries)[0].firstInBlock);
+    EXPECT_FALSE((*entries)[1].hold);
+    EXPECT_FALSE((*entries)[1].firstInBlock);
 }
 
 // A comment that is also a key's name is the comment only where a save puts it.

@@ -65,14 +65,40 @@ TEST(HistoryReplayTest, EachEntryIsPressedSoThatTheKeyTablesGiveItsCodeAgain) {
     EXPECT_FALSE((*steps)[0].hold) << "MENU pressed gives a code: that is what was sent";
 }
 
-// The history names a held key as it names a pressed one.
-TEST(HistoryReplayTest, AKeyThatOnlyHasAHoldCodeIsHeld) {
+// A key with nothing but a hold code was held; a key marked " (hold)" is held
+// for its hold code, also where pressing it gives a code of its own.
+TEST(HistoryReplayTest, HeldKeysAreHeldForTheirHoldCodes) {
     QString error;
-    const auto steps = PlanReplay(kLayout, entries({{"HOLD"}}), error);
+    std::vector<ReadEntry> read = entries({{"HOLD"}, {"MENU"}, {"MENU"}});
+    read[2].hold = true;
+    const auto steps = PlanReplay(kLayout, read, error);
     ASSERT_TRUE(steps.has_value()) << error.toStdString();
     EXPECT_TRUE((*steps)[0].hold);
     EXPECT_EQ((*steps)[0].code, 0x70);
+    EXPECT_FALSE((*steps)[1].hold);
+    EXPECT_TRUE((*steps)[2].hold);
+    EXPECT_EQ((*steps)[2].code, 0x71);
     EXPECT_FALSE(PlanReplay(kLayout, entries({{"MENU", "HOLD"}}), error).has_value());
+
+    read = entries({{"UP"}});
+    read[0].hold = true;
+    EXPECT_FALSE(PlanReplay(kLayout, read, error).has_value());
+    EXPECT_EQ(error, QStringLiteral("line 1: \"UP (hold)\" gives no key code on this instrument"));
+}
+
+// What a save writes first in a block is the comment when it is no entry,
+// whatever the comment setting is now; anywhere else it is named.
+TEST(HistoryReplayTest, TheFirstLineOfABlockThatIsNoEntryIsTheComment) {
+    std::vector<ReadEntry> read = entries({{"Demo run 2"}, {"MENU"}, {"Demo run 2"}});
+    read[0].firstInBlock = true;
+    QString error;
+    EXPECT_FALSE(PlanReplay(kLayout, read, error).has_value());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("line 3: "))) << error.toStdString();
+    read.pop_back();
+    const auto steps = PlanReplay(kLayout, read, error);
+    ASSERT_TRUE(steps.has_value()) << error.toStdString();
+    ASSERT_EQ(steps->size(), 1u);
+    EXPECT_EQ(steps->front().line, 2);
 }
 
 TEST(HistoryReplayTest, AnEntryThatCannotBePlayedNamesItsLineAndNothingIsPlanned) {

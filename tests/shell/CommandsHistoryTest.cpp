@@ -24,29 +24,17 @@
 namespace ombrix::shell {
 namespace {
 
-constexpr int kPatienceMs = 20'000;
+using testing::kPatienceMs;
 constexpr int kUpWithDown = 0x6E;           // the sample models' combination code
 constexpr std::uint32_t kEscapeHeld = 0x6F; // and ESC's hold code
 
 class CommandsHistoryTest : public testing::MainFrameFixture {
 protected:
-    std::optional<sim::testing::SimProcess> sim;
-
     QByteArray historySettings(const QString& folder, const QByteArray& more = {}) const {
         return "[MainSettings/CommandsToolbar]\nfile_name=\"log.txt\"\nadd_image_info=1\n"
                "separator=\"Demo\"\nfolder=\"" +
                folder.toUtf8() + "\"\n" + more;
     }
-    // The colour instrument in the window's device directory, its model loaded.
-    void startWithInstrument(const QByteArray& settings) {
-        sim.emplace(QStringList{"--do", "freeze all on", "colour"},
-                    scratch.filePath(QStringLiteral("devices")).toStdString());
-        writeSettings(settings);
-        ASSERT_TRUE(start()) << startError.toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !view().Keys().Layout().buttons().empty(); },
-                                    kPatienceMs));
-    }
-
     CCommandsToolbar& bar() const { return frame().CommandsBar(); }
     COmbrixView& view() const { return frame().View(); }
     QListWidget& list() const {
@@ -102,8 +90,8 @@ TEST_F(CommandsHistoryTest, TheListShowsNewestFirstAndItsCommandsFollowRowsAndSe
     for (const char* key : {"A", "B", "C"}) {
         bar().AddEntry({QString::fromLatin1(key)});
     }
-    bar().AddEntry({QStringLiteral("MENU"), QStringLiteral("ENTER")});
-    EXPECT_EQ(bar().Entries(), (QStringList{"MENU + ENTER", "C", "B", "A"}));
+    bar().AddEntry({QStringLiteral("MENU"), QStringLiteral("OK")});
+    EXPECT_EQ(bar().Entries(), (QStringList{"MENU + OK", "C", "B", "A"}));
     commandsAre(false, true);
 
     list().setCurrentRow(0);
@@ -212,16 +200,19 @@ TEST_F(CommandsHistoryTest, PlayingBackSendsEachEntrysCodeAndEscStops) {
     startWithInstrument(historySettings(scratch.path(), "visible=0\n"
                                                         "[MainSettings/View]\n"
                                                         "button_highlight_period=0\n"));
-    const QString played = historyFile(
-        "played.txt", "Demo\n#Latest saved image: <None>\nENTER\n\n[10:00:00] up + DOWN\nESC\n");
+    // Saved with a comment the settings no longer hold, a note, and a hold.
+    const QString played =
+        historyFile("played.txt", "Run 1\n#Latest saved image: <None>\nOK\n\n"
+                                  "[10:00:00] up + DOWN\n# Instrument #30302 (lum302plus.def)\n"
+                                  "[10:00:01] ESC (hold)\n");
     EXPECT_EQ(frame().Playback().Start(played), QString());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !frame().Playback().Playing(); }, kPatienceMs));
     EXPECT_EQ(message(), QStringLiteral("Played back 3 entries."));
-    EXPECT_EQ(received(), (std::vector<int>{code("ENTER"), kUpWithDown, code("ESC")}));
-    EXPECT_EQ(bar().Entries(), (QStringList{"ESC", "UP + DOWN", "ENTER"}));
+    EXPECT_EQ(received(), (std::vector<int>{code("OK"), kUpWithDown, kEscapeHeld}));
+    EXPECT_EQ(bar().Entries(), (QStringList{"ESC (hold)", "UP + DOWN", "OK"}));
 
     QSignalSpy stored(&application->Document(), &document::DocumentHost::keyStored);
-    const QString wrong = historyFile("wrong.txt", "ENTER\nENTER + NOPE\n");
+    const QString wrong = historyFile("wrong.txt", "OK\nOK + NOPE\n");
     EXPECT_EQ(frame().Playback().Start(wrong),
               wrong + QStringLiteral(", line 2: \"NOPE\" is not a key of this instrument"));
     EXPECT_FALSE(frame().Playback().Playing());
@@ -257,7 +248,7 @@ TEST_F(CommandsHistoryTest, PlayingBackSendsEachEntrysCodeAndEscStops) {
 
     view().Keys().PlayHold(static_cast<std::uint32_t>(code("ESC")));
     EXPECT_EQ(stored.back().at(0).value<std::uint32_t>(), kEscapeHeld);
-    EXPECT_EQ(bar().Entries().front(), QStringLiteral("ESC"));
+    EXPECT_EQ(bar().Entries().front(), QStringLiteral("ESC (hold)"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // the document.
 #include "MainFrameFixture.h"
 #include "ManualKeyTimers.h"
+#include "SimRecord.h"
 #include "model/ModelFile.h"
 #include "shell/CCommandsToolbar.h"
 #include "shell/CKeyboardToolbar.h"
@@ -12,10 +13,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -39,16 +42,19 @@ protected:
     std::optional<testing::ManualKeyTimers> timers;
     std::unique_ptr<QSignalSpy> stored;
 
-    void open(const QByteArray& settings = {},
-              const std::filesystem::path& programs = testing::kPrograms) {
-        if (!settings.isEmpty()) {
-            writeSettings(settings);
-        }
-        ASSERT_TRUE(start(colourModel(), programs)) << startError.toStdString();
-        ASSERT_FALSE(view().Keys().Layout().buttons().empty());
+    // The commands bar hidden, as its list would take the keyboard; the view
+    // has it.
+    void open(const QByteArray& settings = {}) {
+        startWithInstrument("[MainSettings/CommandsToolbar]\nvisible=0\n" + settings);
+        frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+        view().setFocus();
         timers.emplace(view().Keys());
         stored = std::make_unique<QSignalSpy>(&application->Document(),
                                               &document::DocumentHost::keyStored);
+    }
+    std::vector<int> received() const {
+        return sim::testing::SimRecord(sim->recordPath(), 1).keyCodes();
     }
 
     COmbrixView& view() const { return frame().View(); }
@@ -121,9 +127,9 @@ TEST_F(KeyInputTest, ClicksOnTheFrontPanelSendTheCodesOfTheKeyTables) {
     click("MENU", Qt::RightButton); // waits for a longer sequence
     EXPECT_EQ(codes().size(), 1u);
     EXPECT_TRUE(ringOn("MENU"));
-    click("ENTER");
+    click("OK");
     EXPECT_EQ(codes().back(), kMenuThenEnter);
-    EXPECT_EQ(lastEntry(), QStringLiteral("MENU + ENTER"));
+    EXPECT_EQ(lastEntry(), QStringLiteral("MENU + OK"));
 
     click("UP", Qt::RightButton);
     click("DOWN");
@@ -153,8 +159,8 @@ TEST_F(KeyInputTest, AClickBesideEveryKeyEndsTheSequence) {
         click("MENU", Qt::RightButton);
         QTest::mouseClick(&view(), Qt::LeftButton, {}, window);
         EXPECT_FALSE(ringOn("MENU"));
-        click("ENTER");
-        EXPECT_EQ(codes().back(), key("ENTER").keyCode) << "not MENU then ENTER";
+        click("OK");
+        EXPECT_EQ(codes().back(), key("OK").keyCode) << "not MENU then OK";
     }
 }
 
@@ -177,6 +183,7 @@ TEST_F(KeyInputTest, OverlappingKeysGoToTheFirstInTheFile) {
                                                            keys.toolbarButtons(), keys.tables()))
         .save(programs + QStringLiteral("/Data/lum302plus.def"));
 
+    sim.emplace(QStringList{"--do", "freeze all on", "colour"}, devices());
     writeSettings({});
     application = std::make_unique<app::COmbrixApp>(
         app::COmbrixApp::Options{settingsFile(),
@@ -186,6 +193,8 @@ TEST_F(KeyInputTest, OverlappingKeysGoToTheFirstInTheFile) {
     QString error;
     ASSERT_TRUE(application->InitInstance(programs + "/Data/lum302plus.def*30302", error))
         << error.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return application->Document().CanSendKeys(); },
+                                testing::kPatienceMs));
     stored =
         std::make_unique<QSignalSpy>(&application->Document(), &document::DocumentHost::keyStored);
     QTest::mouseClick(&view(), Qt::LeftButton, {}, centreOf("MENU"));
@@ -197,7 +206,7 @@ TEST_F(KeyInputTest, ComputerKeysPressTheirPairedKeysOncePerPress) {
     open();
     typeKey(Qt::Key_Return);
     EXPECT_EQ(codes(), (Codes{0x61}));
-    EXPECT_EQ(lastEntry(), QStringLiteral("ENTER"));
+    EXPECT_EQ(lastEntry(), QStringLiteral("OK"));
 
     sendKey(QEvent::KeyPress, Qt::Key_Down);
     for (int repeat = 0; repeat < 3; ++repeat) {
@@ -215,11 +224,24 @@ TEST_F(KeyInputTest, ComputerKeysPressTheirPairedKeysOncePerPress) {
     EXPECT_EQ(codes().back(), kUpWithDown);
     EXPECT_EQ(lastEntry(), QStringLiteral("UP + DOWN"));
 
+    // Alt and Ctrl that start a shortcut press nothing and leave a sequence
+    // under way as it was.
+    click("MENU", Qt::RightButton);
+    sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    typeKey(Qt::Key_V, Qt::AltModifier);
+    sendKey(QEvent::KeyRelease, Qt::Key_Alt);
+    sendKey(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    typeKey(Qt::Key_C, Qt::ControlModifier);
+    sendKey(QEvent::KeyRelease, Qt::Key_Control);
+    EXPECT_TRUE(ringOn("MENU"));
+    click("OK");
+    EXPECT_EQ(codes().back(), kMenuThenEnter);
+
     // A key that presses nothing ends the sequence under way.
     click("MENU", Qt::RightButton);
     typeKey(Qt::Key_Q);
     typeKey(Qt::Key_Return);
-    EXPECT_EQ(codes().back(), 0x61u) << "ENTER alone, not MENU then ENTER";
+    EXPECT_EQ(codes().back(), 0x61u) << "OK alone, not MENU then OK";
 
     // Without the front panel the keys still work, and the caption names them.
     trigger(CommandId::NormalWithoutKeyboard);
@@ -232,6 +254,89 @@ TEST_F(KeyInputTest, ComputerKeysPressTheirPairedKeysOncePerPress) {
     EXPECT_EQ(timers->Period(KeyTimer::Caption), 1000ms);
     timers->Fire(KeyTimer::Caption);
     EXPECT_TRUE(view().Keys().Caption().isEmpty());
+}
+
+// Each key a sample front panel shows, and each keyboard-bar button, sends
+// the code its key table gives, and the instrument receives each one.
+TEST_F(KeyInputTest, EveryPanelKeyAndBarButtonSendsItsCode) {
+    open();
+    const model::KeyboardLayout& layout = view().Keys().Layout();
+    std::vector<int> expected;
+    const auto sent = [&](std::uint32_t code, const QString& what) {
+        ASSERT_FALSE(codes().empty()) << what.toStdString();
+        EXPECT_EQ(codes().back(), code) << what.toStdString();
+        expected.push_back(static_cast<int>(code));
+        // One slot: the next code would take this one's place before it went out.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !application->Document().doc().KeyPending(); },
+                                    testing::kPatienceMs));
+    };
+    for (const model::KeyButton& button : layout.buttons()) {
+        click(button.keyName.toLatin1().constData());
+        sent(button.keyCode, button.keyName);
+    }
+    for (std::size_t position = 0; position < layout.toolbarButtons().size(); ++position) {
+        QTest::mouseClick(barButton(static_cast<int>(position)), Qt::LeftButton);
+        sent(*layout.CodeAtBarPosition(static_cast<qsizetype>(position)),
+             QStringLiteral("bar button %1").arg(position));
+    }
+    EXPECT_EQ(expected.size(), 29u); // 20 keys, 9 bar buttons
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received() == expected; }, testing::kPatienceMs));
+}
+
+// While no instrument is connected a press shows nothing, sends nothing and
+// records nothing, now or when one connects later; it says so instead.
+TEST_F(KeyInputTest, APressWhileTheInstrumentIsAwaySendsNothingAndSaysSo) {
+    open();
+    sim->controlOk("unplug 1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !application->Document().CanSendKeys(); },
+                                testing::kPatienceMs));
+    click("MENU");
+    QTest::mousePress(&view(), Qt::LeftButton, {}, centreOf("ESC"));
+    EXPECT_FALSE(ringOn("ESC"));
+    EXPECT_FALSE(timers->Running(KeyTimer::Hold));
+    QTest::mouseRelease(&view(), Qt::LeftButton, {}, centreOf("ESC"));
+    typeKey(Qt::Key_Return);
+    QTest::mouseClick(barButton(0), Qt::LeftButton);
+    EXPECT_TRUE(codes().empty());
+    EXPECT_TRUE(frame().CommandsBar().Entries().isEmpty());
+    EXPECT_EQ(frame().statusBar()->currentMessage(), QStringLiteral("Not connected: key not sent"));
+
+    sim->controlOk("replug 1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return application->Document().CanSendKeys(); },
+                                testing::kPatienceMs));
+    // Compact mode polls nothing, yet a key pressed there goes out at once.
+    trigger(CommandId::Compact);
+    typeKey(Qt::Key_Return);
+    EXPECT_EQ(codes(), (Codes{0x61}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received() == std::vector<int>{0x61}; },
+                                testing::kPatienceMs));
+}
+
+// The instrument in use is waited for ten seconds before another attached
+// one takes its place, and the change is written into the history.
+TEST_F(KeyInputTest, ALostInstrumentIsWaitedForAndAnotherIsNamedInTheHistory) {
+    startWithInstrument({}, {QStringLiteral("colour"), QStringLiteral("mono")});
+    const document::DocumentHost& host = application->Document();
+    const auto serial = [&] { return host.doc().SyncInfo().selectedSerial(); };
+    ASSERT_EQ(serial(), 10745u); // the lowest serial, on port 2
+    sim->controlOk("unplug 2");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.CanSendKeys(); }, testing::kPatienceMs));
+    QTest::qWait(2000);
+    EXPECT_EQ(serial(), 10745u);
+    EXPECT_EQ(host.statusText(),
+              QStringLiteral("Instrument #10745 lost: showing its last screen, waiting for it"));
+    sim->controlOk("replug 2");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.CanSendKeys(); }, testing::kPatienceMs));
+    EXPECT_EQ(serial(), 10745u);
+    EXPECT_TRUE(frame().CommandsBar().Entries().isEmpty());
+
+    QElapsedTimer away;
+    sim->controlOk("unplug 2");
+    away.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serial() == 30302u; }, testing::kPatienceMs));
+    EXPECT_GE(away.elapsed(), 10'000);
+    EXPECT_EQ(frame().CommandsBar().Entries(),
+              QStringList{QStringLiteral("# Instrument #30302 (lum302plus.def)")});
 }
 
 TEST_F(KeyInputTest, KeysTypedIntoATextFieldStayThere) {
@@ -261,9 +366,9 @@ TEST_F(KeyInputTest, KeyboardBarButtonsPressAndReleaseAtOnce) {
     EXPECT_EQ(codes(), (Codes{key("MENU").keyCode}));
     QTest::mouseClick(barButton(0), Qt::RightButton);
     EXPECT_EQ(codes().size(), 1u) << "MENU with the right button waits";
-    QTest::mouseClick(barButton(2), Qt::LeftButton); // ENTER
+    QTest::mouseClick(barButton(2), Qt::LeftButton); // OK
     EXPECT_EQ(codes().back(), kMenuThenEnter);
-    EXPECT_EQ(lastEntry(), QStringLiteral("MENU + ENTER"));
+    EXPECT_EQ(lastEntry(), QStringLiteral("MENU + OK"));
 
     trigger(CommandId::Fullscreen);                  // the bar works in every mode
     QTest::mouseClick(barButton(1), Qt::LeftButton); // ESC
@@ -290,7 +395,7 @@ TEST_F(KeyInputTest, HoldingAKeyForFourSecondsSendsItsHoldCodeOnce) {
     EXPECT_EQ(timers->Period(KeyTimer::Hold), 4000ms);
     timers->Fire(KeyTimer::Hold);
     EXPECT_EQ(codes(), (Codes{kEscapeHeld}));
-    EXPECT_EQ(lastEntry(), QStringLiteral("ESC"));
+    EXPECT_EQ(lastEntry(), QStringLiteral("ESC (hold)"));
     QTest::mouseRelease(&view(), Qt::LeftButton, {}, centreOf("ESC"));
     EXPECT_EQ(codes(), (Codes{kEscapeHeld})) << "the release sends nothing more";
 

@@ -2,13 +2,16 @@
 // device directory and the sample models, on the offscreen platform.
 #pragma once
 
+#include "SimProcess.h"
 #include "app/COmbrixApp.h"
 #include "shell/CMainFrame.h"
+#include "shell/COmbrixView.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -18,10 +21,13 @@
 namespace ombrix::shell::testing {
 
 inline const std::filesystem::path kPrograms = OMBRIX_SAMPLE_MODELS_DIR;
+// How long a test waits for the simulator and the window.
+inline constexpr int kPatienceMs = 20'000;
 
 class MainFrameFixture : public ::testing::Test {
 protected:
     QTemporaryDir scratch;
+    std::optional<sim::testing::SimProcess> sim;
     std::unique_ptr<app::COmbrixApp> application;
     QString startError;
 
@@ -50,6 +56,24 @@ protected:
         const bool started = application->InitInstance(document, error);
         startError = error;
         return started;
+    }
+
+    // The simulated `models` (frozen) in the window's device directory, and
+    // the window with `settings`, once a key pressed can reach the instrument.
+    void startWithInstrument(const QByteArray& settings,
+                             const QStringList& models = {QStringLiteral("colour")}) {
+        sim.emplace(QStringList{"--do", "freeze all on"} + models, devices());
+        writeSettings(settings);
+        ASSERT_TRUE(start()) << startError.toStdString();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return application->Document().CanSendKeys() &&
+                       !frame().View().Keys().Layout().buttons().empty();
+            },
+            kPatienceMs));
+    }
+    std::filesystem::path devices() const {
+        return scratch.filePath(QStringLiteral("devices")).toStdString();
     }
 
     void TearDown() override {

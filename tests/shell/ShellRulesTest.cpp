@@ -70,7 +70,7 @@ TEST(SessionStatusTest, SaysWhatTheSessionDoesInPlainWords) {
     EXPECT_EQ(document::SessionStatusText(LinkState::Connected, "30302", "lum302plus.def", ""),
               "Connected to instrument #30302 (lum302plus.def)");
     EXPECT_EQ(document::SessionStatusText(LinkState::Lost, "30302", "lum302plus.def", ""),
-              "Instrument #30302 lost: showing its last screen, reconnecting");
+              "Instrument #30302 lost: showing its last screen, waiting for it");
     EXPECT_EQ(document::SessionStatusText(LinkState::Connected, "7", "x.def",
                                           "/m/x.def has a bad format."),
               "Cannot open the model of instrument #7: /m/x.def has a bad format.");

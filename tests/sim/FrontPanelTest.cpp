@@ -71,10 +71,12 @@ TEST_F(FrontPanelTest, EnterRefusesAnEntryThatIsNoNumber) {
     EXPECT_FALSE(panel.setPoint().has_value());
 }
 
-TEST_F(FrontPanelTest, DigitsOutsideTheEntryChangeNothing) {
-    press({keys.digits[4]});
-    EXPECT_TRUE(panel.entry().empty());
-    EXPECT_EQ(panel.page(), Page::Measure);
+TEST_F(FrontPanelTest, ADigitOnTheMeasurementPageStartsANewSetPoint) {
+    press({keys.digits[4], keys.point, keys.digits[5]});
+    EXPECT_EQ(panel.entry(), "4.5");
+    EXPECT_EQ(panel.page(), Page::SetPoint);
+    press({keys.escape, keys.digits[7]}); // in the menu a digit is no entry
+    EXPECT_EQ(panel.page(), Page::Menu);
 }
 
 TEST_F(FrontPanelTest, BacklightKeyAndMenuItemBothToggleTheBacklight) {

@@ -58,8 +58,9 @@ SimProcess::SimProcess(const QStringList& arguments, const std::filesystem::path
     : deviceDirectory_(deviceDirectory.empty()
                            ? std::filesystem::path(scratch_.path().toStdString()) / "devices"
                            : deviceDirectory) {
-    std::vector<std::string> all{simProgram().string(), "--device-dir", deviceDirectory_.string(),
-                                 "--record", recordPath().string()};
+    std::vector<std::string> all{simProgram().string(),     "--device-dir",
+                                 deviceDirectory_.string(), "--record",
+                                 recordPath().string(),     "--exit-with-parent"};
     for (const QString& argument : arguments) {
         all.push_back(argument.toStdString());
     }

@@ -167,12 +167,19 @@ std::optional<std::vector<std::string>> LibusbBackend::listDevicePaths() {
     if (listed.empty()) {
         return paths; // never guess which devices are instruments
     }
+    // libusb lists the newest device first; the order of bus and ports stays
+    // the same from one listing to the next.
+    std::vector<std::pair<std::vector<int>, std::string>> located;
     const bool found = forEachListedDevice(listed, [&](libusb_device* device) {
-        paths.push_back(LibusbDevicePath(device));
+        located.emplace_back(LibusbPortChain(device), LibusbDevicePath(device));
         return true;
     });
     if (!found) {
         return std::nullopt;
+    }
+    std::sort(located.begin(), located.end());
+    for (auto& [chain, path] : located) {
+        paths.push_back(std::move(path));
     }
     return paths;
 }

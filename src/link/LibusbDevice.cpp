@@ -40,6 +40,12 @@ std::optional<BulkInterface> bulkPairOf(const libusb_interface_descriptor& setti
     return std::nullopt;
 }
 
+std::vector<std::uint8_t> portsOf(libusb_device* device) {
+    std::uint8_t ports[8] = {};
+    const int count = libusb_get_port_numbers(device, ports, sizeof ports);
+    return {ports, ports + std::max(count, 0)};
+}
+
 } // namespace
 
 std::optional<BulkInterface> FindBulkInterface(const libusb_config_descriptor& config) {
@@ -66,10 +72,15 @@ std::optional<BulkInterface> FindBulkInterface(libusb_device* device) {
 }
 
 std::string LibusbDevicePath(libusb_device* device) {
-    std::uint8_t ports[8] = {};
-    const int count = libusb_get_port_numbers(device, ports, sizeof ports);
-    const std::vector<std::uint8_t> portPath(ports, ports + std::max(count, 0));
-    return UsbDevicePath(libusb_get_bus_number(device), portPath);
+    return UsbDevicePath(libusb_get_bus_number(device), portsOf(device));
+}
+
+std::vector<int> LibusbPortChain(libusb_device* device) {
+    std::vector<int> chain{libusb_get_bus_number(device)};
+    for (const std::uint8_t port : portsOf(device)) {
+        chain.push_back(port);
+    }
+    return chain;
 }
 
 LibusbContext::LibusbContext() {

@@ -3,6 +3,7 @@
 #include <libusb.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ombrix::link {
 
@@ -25,6 +26,9 @@ std::optional<BulkInterface> FindBulkInterface(libusb_device* device);
 
 // "usb:" bus "-" port path, e.g. "usb:1-4.2".
 std::string LibusbDevicePath(libusb_device* device);
+
+// The bus number, then the port numbers from the root: the order of devices.
+std::vector<int> LibusbPortChain(libusb_device* device);
 
 // One libusb context for the life of the object; none when libusb cannot start.
 class LibusbContext {

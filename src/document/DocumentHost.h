@@ -6,6 +6,8 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace ombrix::document {
 
@@ -51,6 +53,10 @@ private:
     // Last: its threads end before anything they call back into goes.
     std::unique_ptr<COmbrixDoc> doc_;
 };
+
+// What the status says while searching when a device was found but cannot be
+// used: the first such device and why; none when every device was fine.
+std::optional<QString> SearchProblemText(const std::vector<link::DeviceProbe>& probes);
 
 // The status text for a link state, the selected serial, the loaded model file
 // and the last load error.

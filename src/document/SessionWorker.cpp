@@ -71,6 +71,7 @@ SessionWorker::Pass SessionWorker::connect() {
     try {
         session::ModelSelection selection =
             session::ConnectInstrument(source_, preferred, options_.programDirectory, choice);
+        keepProbes();
         // Before the selection is stored: the user interface may load the new
         // model as soon as it is, and its geometry must stay.
         if (selection != records_.sync.selection()) {
@@ -81,6 +82,7 @@ SessionWorker::Pass SessionWorker::connect() {
         setLinkState(LinkState::Connected);
         return Pass::Connected;
     } catch (const link::DataSourceException&) {
+        keepProbes();
         linkBroken_ = true;
         if (linkState() == LinkState::Connected) {
             setLinkState(LinkState::Lost);
@@ -155,6 +157,16 @@ bool SessionWorker::mergeAndPublish() {
 void SessionWorker::linkFailed() {
     linkBroken_ = true;
     setLinkState(LinkState::Lost);
+}
+
+void SessionWorker::keepProbes() {
+    const std::lock_guard lock(probesMutex_);
+    probes_ = source_.connection().LastProbes();
+}
+
+std::vector<link::DeviceProbe> SessionWorker::lastProbes() const {
+    const std::lock_guard lock(probesMutex_);
+    return probes_;
 }
 
 void SessionWorker::setLinkState(LinkState state) {

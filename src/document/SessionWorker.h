@@ -11,8 +11,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 namespace ombrix::document {
 
@@ -66,6 +68,8 @@ public:
     std::uint32_t sentKeys() const { return sentKeys_.load(); }
     std::uint32_t failedKeys() const { return failedKeys_.load(); }
     LinkState linkState() const { return linkState_.load(); }
+    // What the last connection attempt found at every device path.
+    std::vector<link::DeviceProbe> lastProbes() const;
 
 private:
     Pass connect();
@@ -77,6 +81,7 @@ private:
     bool mergeAndPublish();
     void setLinkState(LinkState state);
     void linkFailed();
+    void keepProbes();
 
     session::DataSource& source_;
     SessionRecords records_;
@@ -88,6 +93,8 @@ private:
     std::atomic<std::uint32_t> sentKeys_{0};
     std::atomic<std::uint32_t> failedKeys_{0};
     std::atomic<LinkState> linkState_{LinkState::Searching};
+    mutable std::mutex probesMutex_;
+    std::vector<link::DeviceProbe> probes_;
 };
 
 } // namespace ombrix::document

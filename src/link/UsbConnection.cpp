@@ -93,6 +93,12 @@ bool UsbConnection::openForSession(Serial serial, const DeviceEntry& entry) {
     if (claims_ != nullptr) {
         claims_->claim(entry.pathRecord.path, serial);
     }
+    // The refresh saw it closed; it is the session's now.
+    for (DeviceProbe& probe : probes_) {
+        if (probe.path == entry.pathRecord.path) {
+            probe.outcome = DeviceProbe::Outcome::InUse;
+        }
+    }
     return true;
 }
 

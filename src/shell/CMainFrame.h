@@ -10,6 +10,7 @@
 #include "shell/WindowGeometry.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
@@ -27,6 +28,7 @@ class CFloatingBar;
 class FrameGeometry;
 class HistoryPlayback;
 class ScreenColors;
+class CInstrumentsDlg;
 class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
@@ -106,6 +108,7 @@ private:
     void updateTitle();
     void updateSerialPane();
     void showAbout();
+    void showInstruments();
     void showCursorSettings();
     void showColors();
     void toggleSharpPixels();
@@ -137,6 +140,7 @@ private:
     std::unique_ptr<FrameGeometry> geometry_;
     std::unique_ptr<HistoryPlayback> playback_;
     std::unique_ptr<ScreenColors> colors_;
+    QPointer<CInstrumentsDlg> instruments_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

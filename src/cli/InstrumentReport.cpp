@@ -60,7 +60,8 @@ std::string DescribeMissingInstrument(std::optional<link::Serial> wanted,
         out << ": none attached";
         if (deviceDirectory) {
             out << " (no instrument socket in " << deviceDirectory->string()
-                << ", none on USB for $OMBRIX_USB_IDS)";
+                << ", none on USB for the listed vendor:product pairs; see ombrix-cli "
+                   "devices --candidates)";
         }
     }
     return out.str();

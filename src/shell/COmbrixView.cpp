@@ -38,11 +38,13 @@ model::MouseButton mouseButtonOf(Qt::MouseButton button) {
 } // namespace
 
 QString SearchingText() {
+    // Rich text takes the link's colour from its own markup, not the palette.
     return QObject::tr("<p>Looking for an instrument\u2026</p>"
-                       "<p>Plug it in and tick it in <a href=\"instruments\">Instruments\u2026</a> "
-                       "(View menu) to use it on USB. Instruments are also found as *.sock "
-                       "sockets in %1.</p>")
-        .arg(QString::fromStdString(link::DeviceDirectory().string()).toHtmlEscaped());
+                       "<p>Plug it in and tick it in <a href=\"instruments\" "
+                       "style=\"color: %2\">Instruments\u2026</a> (View menu) to use it on "
+                       "USB. Instruments are also found as *.sock sockets in %1.</p>")
+        .arg(QString::fromStdString(link::DeviceDirectory().string()).toHtmlEscaped(),
+             kSearchingLink.name());
 }
 
 COmbrixView::COmbrixView(document::DocumentHost& document,
@@ -222,7 +224,6 @@ void COmbrixView::createSearchingLabel() {
     searching_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     QPalette colours = searching_->palette();
     colours.setColor(QPalette::WindowText, kSearchingText);
-    colours.setColor(QPalette::Link, kSearchingLink);
     searching_->setPalette(colours);
     connect(searching_, &QLabel::linkActivated, this, [this] { emit instrumentsRequested(); });
 }

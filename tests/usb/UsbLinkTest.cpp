@@ -54,7 +54,8 @@ protected:
     int runCli(std::vector<std::string> arguments, std::string& out) {
         std::ostringstream output;
         std::ostringstream errors;
-        cli::CliContext context{backend, clock, output, errors};
+        cli::CliContext context{backend,      clock,   output,       errors,
+                                std::nullopt, nullptr, backend.ids()};
         const int status = cli::RunCli(arguments, context);
         out = output.str();
         EXPECT_TRUE(status == 0 || !errors.str().empty());
@@ -82,6 +83,11 @@ TEST_F(UsbLinkTest, OnlyListedPairsAreOpenedAndCandidatesAreReadFromDescriptors)
                                                     bus.node(2), true}));
     EXPECT_EQ((*candidates)[1].path, "usb:1-3");
 
+    std::string out;
+    ASSERT_EQ(runCli({"devices", "--candidates"}, out), 0);
+    EXPECT_EQ(out, "1a2b:0001\tusb:1-2\tVelmora\tORMA mono\taccess\tlisted\n"
+                   "1a2b:0002\tusb:1-3\tVelmora\tORMA colour\taccess\tnot listed\n");
+
     EXPECT_EQ(backend.listDevicePaths(), (std::vector<std::string>{"usb:1-2"}));
     EXPECT_EQ(open(), 10745u);
     EXPECT_EQ(connection.Devices().at(10745).pathRecord.path, "usb:1-2");
@@ -96,6 +102,18 @@ TEST_F(UsbLinkTest, OnlyListedPairsAreOpenedAndCandidatesAreReadFromDescriptors)
                   {"usb:1-3", Outcome::Identified, 30302, OpenFailure::None, "302"},
                   {"usb:1-4", Outcome::CannotOpen, std::nullopt, OpenFailure::NoBulkInterface}}));
     EXPECT_EQ(odd.transfers(), 0);
+}
+
+// ombrix-cli edits the pairs in the settings ombrix reads; the environment's
+// are shown apart, as they only add.
+TEST_F(UsbLinkTest, UsbIdsAreEditedInTheSettings) {
+    std::string out;
+    ASSERT_EQ(runCli({"usb-ids", "add", "1A2B:0002", "dead:beef"}, out), 0);
+    ASSERT_EQ(runCli({"usb-ids", "remove", "dead:beef"}, out), 0);
+    ASSERT_EQ(runCli({"usb-ids", "list"}, out), 0);
+    EXPECT_EQ(out, "1a2b:0002\n1a2b:0001\t(from OMBRIX_USB_IDS)\n");
+    EXPECT_EQ(runCli({"usb-ids", "add", "1a2b"}, out), cli::kUsageError);
+    ASSERT_EQ(runCli({"usb-ids", "remove", "1a2b:0002"}, out), 0);
 }
 
 TEST_F(UsbLinkTest, ABulkPairBehindAnotherInterfaceIsFound) {

@@ -173,8 +173,6 @@ void CMainFrame::createMenus() {
     menuBar()->setAccessibleName(tr("Menu bar"));
     QMenu* view = menuBar()->addMenu(tr("&View"));
     nameMenu(view, QStringLiteral("viewMenu"));
-    view->addAction(commands_.Action(CommandId::Instruments));
-    view->addSeparator();
     QMenu* toolbars = view->addMenu(tr("&Toolbars"));
     nameMenu(toolbars, QStringLiteral("toolbarsMenu"));
     toolbars->addAction(commands_.Action(CommandId::MainToolbar));
@@ -194,6 +192,8 @@ void CMainFrame::createMenus() {
     view->addAction(commands_.Action(CommandId::Colors));
     view->addAction(commands_.Action(CommandId::SharpPixels));
     view->addAction(commands_.Action(CommandId::AlwaysOnTop));
+    view->addSeparator();
+    view->addAction(commands_.Action(CommandId::Instruments));
 
     QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
     nameMenu(screenshot, QStringLiteral("screenshotMenu"));

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     qputenv("OMBRIX_MODEL_DIR", OMBRIX_SAMPLE_MODELS_DIR);
     qputenv("OMBRIX_DEVICE_DIR", home.filePath(QStringLiteral("no-sockets")).toLocal8Bit());
     qunsetenv("OMBRIX_USB_IDS");
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when tests are listed at build time
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -74,7 +74,9 @@ public:
     void stallNext(unsigned char endpoint, int count = 1);
     // Bytes the device has queued for the host before anybody asked.
     void queueStale(const std::vector<std::uint8_t>& bytes);
-    // The instrument's faults, as ombrix-sim's control commands set them.
+    // The instrument's faults, as ombrix-sim's control commands set them: those
+    // of its replies (garbage, silence, not supported, cut short); pacing the
+    // link (trickle, byte rate) is the socket port's and has no part here.
     void setFaults(const sim::FaultSettings& faults);
     // Without the measurement clock the screen changes only on key presses.
     void setFrozen(bool frozen);

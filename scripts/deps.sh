@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     locales xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
     dpkg-dev lintian desktop-file-utils appstream
+    umockdev libumockdev-dev gir1.2-umockdev-1.0
 )
 
 missing=()

@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <iostream>
 #include <stdexcept>
 
 namespace ombrix::app {
@@ -32,11 +33,14 @@ std::vector<QRect> monitorRects() {
 
 } // namespace
 
+// Until the settings are loaded, USB goes by the environment's pairs alone.
 COmbrixApp::COmbrixApp(Options options)
-    : options_(std::move(options)), connection_(backend_, clock_),
-      store_(storeFor(options_.settingsFile)) {
+    : options_(std::move(options)), claims_(link::ClaimsDirectory()),
+      connection_(backend_, clock_, &claims_), store_(storeFor(options_.settingsFile)) {
     backend_.add(std::make_unique<link::SocketBackend>(options_.deviceDirectory));
-    backend_.add(std::make_unique<link::LibusbBackend>(options_.usbIds));
+    auto usb = std::make_unique<link::LibusbBackend>(options_.usbIds);
+    usb_ = usb.get();
+    backend_.add(std::move(usb));
 }
 
 COmbrixApp::~COmbrixApp() = default;
@@ -87,6 +91,34 @@ void COmbrixApp::loadSettings() {
 
     store_.LoadProfile(profile_);
     SetScreenshotZoom(profile_.screenshotZoom);
+    loadUsbIds();
+}
+
+// A malformed entry is named once, here, and left out.
+void COmbrixApp::loadUsbIds() {
+    const settings::ConnectionSettings connection = store_.LoadConnection(settings_.SettingsPath());
+    chosenUsbIds_ = link::UsbIdsFromText(connection.usbIds.toStdString(), "the usb_ids setting",
+                                         "ombrix", std::cerr);
+    applyUsbIds();
+}
+
+void COmbrixApp::applyUsbIds() {
+    usb_->setIds(link::MergeUsbIds(chosenUsbIds_, options_.usbIds));
+}
+
+// The stored list is read again first, so a pair ombrix-cli added meanwhile
+// stays.
+bool COmbrixApp::ChooseUsbId(const link::UsbId& id, bool chosen) {
+    settings::ConnectionSettings connection = store_.LoadConnection(settings_.SettingsPath());
+    std::vector<link::UsbId> ids = link::ParseUsbIds(connection.usbIds.toStdString()).ids;
+    std::erase(ids, id);
+    if (chosen) {
+        ids.push_back(id);
+    }
+    chosenUsbIds_ = ids;
+    applyUsbIds();
+    connection.usbIds = QString::fromStdString(link::FormatUsbIds(ids));
+    return store_.StoreConnection(settings_.SettingsPath(), connection);
 }
 
 int COmbrixApp::saveScreenshot(const document::Frame& frame,

@@ -3,6 +3,8 @@
 #include "document/DocumentHost.h"
 #include "link/Clock.h"
 #include "link/CombinedBackend.h"
+#include "link/DeviceClaims.h"
+#include "link/LibusbBackend.h"
 #include "link/UsbConnection.h"
 #include "link/UsbIdList.h"
 #include "screenshot/SaveScreenshot.h"
@@ -35,6 +37,7 @@ public:
         // An INI file instead of the user's store (tests).
         std::optional<QString> settingsFile;
         std::filesystem::path deviceDirectory;
+        // The pairs of $OMBRIX_USB_IDS: they add to those of the settings.
         std::vector<link::UsbId> usbIds;
         std::filesystem::path programDirectory;
     };
@@ -56,6 +59,9 @@ public:
     std::optional<base::DisplayColors> ModelColors(const QString& modelFile) const override;
     bool RememberModelColors(const QString& modelFile, const base::DisplayColors& colours) override;
     bool ForgetModelColors(const QString& modelFile) override;
+    std::vector<link::UsbId> ChosenUsbIds() const override { return chosenUsbIds_; }
+    std::vector<link::UsbId> EnvironmentUsbIds() const override { return options_.usbIds; }
+    bool ChooseUsbId(const link::UsbId& id, bool chosen) override;
 
     document::DocumentHost& Document() { return *document_; }
     shell::CMainFrame& MainFrame() { return *frame_; }
@@ -63,6 +69,8 @@ public:
 
 private:
     void loadSettings();
+    void loadUsbIds();
+    void applyUsbIds();
     // Runs on the screenshot's thread: writes the file, then hands what it did
     // to the user-interface thread.
     int saveScreenshot(const document::Frame& frame, const document::ScreenshotRequest& request);
@@ -70,12 +78,15 @@ private:
 
     Options options_;
     link::CombinedBackend backend_;
+    link::LibusbBackend* usb_ = nullptr; // one of backend_'s
     link::SystemClock clock_;
+    link::DeviceClaims claims_;
     link::UsbConnection connection_;
     settings::SettingsStore store_;
     settings::ApplicationSettings settings_;
     settings::GlobalProfile profile_;
     int screenshotZoom_ = 1;
+    std::vector<link::UsbId> chosenUsbIds_;
     QString lastSavedImage_;
     // Where the screenshot thread queues what it did; declared before the
     // document, so it is destroyed after the document's threads have ended.

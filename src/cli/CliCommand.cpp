@@ -6,6 +6,7 @@
 #include "cli/PressCommand.h"
 #include "cli/ReplayCommand.h"
 #include "cli/UdevRulesCommand.h"
+#include "cli/UsbIdsCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -15,12 +16,20 @@ namespace ombrix::cli {
 namespace {
 
 constexpr std::array kCommands = {
-    CliCommand{"devices", "devices",
+    CliCommand{"devices", "devices [--candidates]",
                "  Identifies every attached instrument once and prints one line per\n"
                "  instrument, ascending by serial number: serial, unit type, variant,\n"
-               "  US value and device path, separated by tabs.\n"
-               "  Exit status 0 when at least one instrument is listed, 1 when none\n"
-               "  (the reason on standard error).\n",
+               "  US value and device path, separated by tabs. Every device that was\n"
+               "  found but cannot be used is named on standard error with the reason\n"
+               "  (permission denied, in use by another program, no bulk interface,\n"
+               "  vanished, no answer).\n"
+               "  With --candidates, lists instead every USB device that could be an\n"
+               "  instrument (a vendor-specific interface with one bulk IN and one bulk\n"
+               "  OUT endpoint, read from its descriptors; nothing is sent to it): pair,\n"
+               "  bus path, manufacturer, product, whether this user may open it, and\n"
+               "  whether its pair is listed.\n"
+               "  Exit status 0 when at least one instrument (candidate) is listed, 1\n"
+               "  when none (the reason on standard error).\n",
                RunDevices},
     CliCommand{"identify", "identify [--serial N]",
                "  Connects to the instrument with serial number N (without --serial, the\n"
@@ -78,6 +87,14 @@ constexpr std::array kCommands = {
                "  /etc/udev/rules.d/70-ombrix.rules and reload udev, as the file's\n"
                "  comment says. Exit status 0, or 64 when a pair cannot be read.\n",
                RunUdevRules},
+    CliCommand{"usb-ids", "usb-ids add|remove VVVV:PPPP... | usb-ids list",
+               "  Edits the USB vendor:product pairs of the settings, which ombrix\n"
+               "  shares (View > Instruments... ticks the same): only devices of a\n"
+               "  listed pair are ever opened. list prints one pair a line, those of\n"
+               "  $OMBRIX_USB_IDS marked, as the environment adds to the setting.\n"
+               "  Exit status 0, 1 when the settings cannot be written, 64 when a\n"
+               "  pair cannot be read.\n",
+               RunUsbIds},
 };
 
 constexpr std::string_view kOverview =
@@ -85,10 +102,11 @@ constexpr std::string_view kOverview =
     "\n"
     "Talks to the attached instruments without a window.\n"
     "\n"
-    "Instruments are found in the device directory ($OMBRIX_DEVICE_DIR, else\n"
-    "$XDG_RUNTIME_DIR/ombrix/devices, else /tmp/ombrix-<uid>/devices) as *.sock\n"
-    "sockets, and on USB for the vendor:product pairs listed in $OMBRIX_USB_IDS\n"
-    "(hexadecimal, comma-separated, e.g. 1a2b:0001). A command given --serial N\n"
+    "Instruments are found on USB for the vendor:product pairs of the settings\n"
+    "(usb-ids below, or View > Instruments... in ombrix) and of $OMBRIX_USB_IDS\n"
+    "(hexadecimal, comma-separated, e.g. 1a2b:0001), and in the device directory\n"
+    "($OMBRIX_DEVICE_DIR, else $XDG_RUNTIME_DIR/ombrix/devices, else\n"
+    "/tmp/ombrix-<uid>/devices) as *.sock sockets. A command given --serial N\n"
     "works on instrument N or fails with exit status 1; it never uses another.\n"
     "\n"
     "Commands:\n";

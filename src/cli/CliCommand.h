@@ -2,6 +2,8 @@
 
 #include "link/Clock.h"
 #include "link/DeviceBackend.h"
+#include "link/DeviceClaims.h"
+#include "link/UsbIdList.h"
 
 #include <filesystem>
 #include <optional>
@@ -9,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ombrix::cli {
 
@@ -23,6 +26,10 @@ struct CliContext {
     std::ostream& err;
     // Where socket instruments are looked for, to say why none was found.
     std::optional<std::filesystem::path> deviceDirectory = std::nullopt;
+    // Where the instruments programs hold are recorded; none records nothing.
+    link::DeviceClaims* claims = nullptr;
+    // The USB vendor:product pairs in effect (setting and environment).
+    std::vector<link::UsbId> usbIds = {};
 };
 
 struct CliCommand {

@@ -41,4 +41,12 @@ std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {
     return std::chrono::milliseconds(*value);
 }
 
+std::optional<link::UsbId> ParseUsbPair(const std::string& text) {
+    const link::UsbIdList parsed = link::ParseUsbIds(text);
+    if (parsed.ids.size() != 1 || !parsed.rejected.empty() || text.find(',') != std::string::npos) {
+        return std::nullopt;
+    }
+    return parsed.ids.front();
+}
+
 } // namespace ombrix::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/UsbConnection.h"
+#include "link/UsbIdList.h"
 
 #include <chrono>
 #include <optional>
@@ -16,5 +17,8 @@ std::optional<std::chrono::seconds> ParseSeconds(const std::string& text);
 
 // A whole number of milliseconds from 0 to a minute.
 std::optional<std::chrono::milliseconds> ParsePause(const std::string& text);
+
+// One vendor:product pair such as 1a2b:0001, the whole text.
+std::optional<link::UsbId> ParseUsbPair(const std::string& text);
 
 } // namespace ombrix::cli

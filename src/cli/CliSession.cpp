@@ -8,7 +8,8 @@
 namespace ombrix::cli {
 
 CliSession::CliSession(CliContext& context, std::optional<link::Serial> serial)
-    : context_(context), serial_(serial), connection_(context.backend, context.clock),
+    : context_(context), serial_(serial),
+      connection_(context.backend, context.clock, context.claims),
       doc_(connection_, document::COmbrixDoc::Options{
                             session::ProgramDirectory(), serial, serial.has_value(), {}}) {}
 

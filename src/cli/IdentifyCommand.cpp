@@ -60,7 +60,7 @@ int RunIdentify(std::span<const std::string> arguments, CliContext& context) {
     if (!options) {
         return kUsageError;
     }
-    link::UsbConnection connection(context.backend, context.clock);
+    link::UsbConnection connection(context.backend, context.clock, context.claims);
     session::DataSource source(connection);
     const std::filesystem::path programDir = session::ProgramDirectory();
     session::OrmaSettings identification;

@@ -1,6 +1,7 @@
 #include "cli/InstrumentReport.h"
 
 #include "link/DeviceDirectory.h"
+#include "link/ProbeReport.h"
 
 #include <algorithm>
 #include <sstream>
@@ -9,35 +10,17 @@ namespace ombrix::cli {
 
 namespace {
 
-using Outcome = link::DeviceProbe::Outcome;
-
-std::string reason(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Identified:
-    case Outcome::InUse:
-        break;
-    case Outcome::CannotOpen:
-        return "cannot be opened";
-    case Outcome::ConnectionLost:
-        return "closed the connection at once (in use by another program, or unplugged)";
-    case Outcome::NoAnswer:
-        return "did not answer within " + std::to_string(link::kReplyTimeout.count() / 1000) + " s";
-    case Outcome::NotAnInstrument:
-        return "answered with no identification";
-    }
-    return "identified";
-}
-
 // The identified serials in ascending order, then each path that could not be
 // identified with its reason.
 void listFound(const std::vector<link::DeviceProbe>& probes, std::ostream& out) {
     std::vector<link::Serial> serials;
     std::string others;
     for (const link::DeviceProbe& probe : probes) {
-        if (probe.serial) {
+        const std::string reason = link::ProbeReason(probe);
+        if (reason.empty()) {
             serials.push_back(*probe.serial);
         } else {
-            others += "; " + probe.path + " " + reason(probe.outcome);
+            others += "; " + probe.path + " " + reason;
         }
     }
     std::sort(serials.begin(), serials.end());
@@ -77,7 +60,8 @@ std::string DescribeMissingInstrument(std::optional<link::Serial> wanted,
         out << ": none attached";
         if (deviceDirectory) {
             out << " (no instrument socket in " << deviceDirectory->string()
-                << ", none on USB for $OMBRIX_USB_IDS)";
+                << ", none on USB for the listed vendor:product pairs; see ombrix-cli "
+                   "devices --candidates)";
         }
     }
     return out.str();

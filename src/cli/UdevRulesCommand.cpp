@@ -1,5 +1,7 @@
 #include "cli/UdevRulesCommand.h"
 
+#include "cli/CliOptions.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -32,15 +34,14 @@ std::string UdevRules(const std::vector<link::UsbId>& ids) {
 int RunUdevRules(std::span<const std::string> arguments, CliContext& context) {
     std::vector<link::UsbId> ids;
     for (const std::string& argument : arguments) {
-        const link::UsbIdList parsed = link::ParseUsbIds(argument);
-        if (parsed.ids.size() != 1 || !parsed.rejected.empty() ||
-            argument.find(',') != std::string::npos) {
+        const std::optional<link::UsbId> id = ParseUsbPair(argument);
+        if (!id) {
             context.err << "ombrix-cli udev-rules: '" << argument
                         << "' is not a vendor:product pair such as 1a2b:0001\n";
             return kUsageError;
         }
-        if (std::find(ids.begin(), ids.end(), parsed.ids.front()) == ids.end()) {
-            ids.push_back(parsed.ids.front());
+        if (std::find(ids.begin(), ids.end(), *id) == ids.end()) {
+            ids.push_back(*id);
         }
     }
     if (ids.empty()) {

@@ -116,6 +116,8 @@ public:
     bool KeyPending() const { return keys_.pending(); }
     std::uint32_t FailedKeys() const { return worker_.failedKeys(); }
     LinkState GetLinkState() const { return worker_.linkState(); }
+    // What the session's last search found at every device path.
+    std::vector<link::DeviceProbe> LastProbes() const { return worker_.lastProbes(); }
     std::optional<int> ScreenshotResult() const;
 
 private:

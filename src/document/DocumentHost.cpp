@@ -1,6 +1,9 @@
 #include "document/DocumentHost.h"
 
+#include "link/ProbeReport.h"
+
 #include <QFileInfo>
+#include <algorithm>
 
 namespace ombrix::document {
 
@@ -80,9 +83,13 @@ void DocumentHost::onLinkStateChanged() {
 }
 
 void DocumentHost::updateStatusText() {
-    const QString text =
+    QString text =
         SessionStatusText(doc_->GetLinkState(), doc_->GetSerialText(),
                           ModelFileName(doc_->SyncInfo().selection()), doc_->LoadError());
+    // While searching, the device that was found but cannot be used says why.
+    if (doc_->GetLinkState() == LinkState::Searching && doc_->LoadError().isEmpty()) {
+        text = SearchProblemText(doc_->LastProbes()).value_or(text);
+    }
     if (text != statusText_) {
         statusText_ = text;
         emit statusTextChanged(statusText_);
@@ -93,6 +100,18 @@ QString ModelFileName(const std::optional<session::ModelSelection>& selection) {
     return selection
                ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
                : QString();
+}
+
+std::optional<QString> SearchProblemText(const std::vector<link::DeviceProbe>& probes) {
+    const auto problem = std::find_if(probes.begin(), probes.end(), [](const auto& probe) {
+        return !link::ProbeReason(probe).empty();
+    });
+    if (problem == probes.end()) {
+        return std::nullopt;
+    }
+    const bool denied = problem->failure == link::OpenFailure::PermissionDenied;
+    return QString::fromStdString(link::ProbeProblem({*problem})) +
+           (denied ? QObject::tr("; View > Instruments... shows how to give access") : QString());
 }
 
 QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,

@@ -6,6 +6,8 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace ombrix::document {
 
@@ -63,6 +65,10 @@ private:
 
 // The file name of a selection's model file; empty for none.
 QString ModelFileName(const std::optional<session::ModelSelection>& selection);
+
+// What the status says while searching when a device was found but cannot be
+// used: the first such device and why; none when every device was fine.
+std::optional<QString> SearchProblemText(const std::vector<link::DeviceProbe>& probes);
 
 // The status text for a link state, the selected serial, the loaded model file
 // and the last load error.

@@ -72,6 +72,7 @@ SessionWorker::Pass SessionWorker::connect() {
     try {
         session::ModelSelection selection = session::ConnectInstrument(
             source_, preferred, options_.programDirectory, connectChoice());
+        keepProbes();
         // Before the selection is stored: the user interface may load the new
         // model as soon as it is, and its geometry must stay.
         if (selection != records_.sync.selection()) {
@@ -86,6 +87,7 @@ SessionWorker::Pass SessionWorker::connect() {
         setLinkState(LinkState::Connected);
         return Pass::Connected;
     } catch (const link::DataSourceException&) {
+        keepProbes();
         linkBroken_ = true;
         if (linkState() == LinkState::Connected) {
             linkFailed();
@@ -192,6 +194,16 @@ void SessionWorker::linkFailed() {
         lostAt_ = source_.connection().clock().ticks();
     }
     setLinkState(LinkState::Lost);
+}
+
+void SessionWorker::keepProbes() {
+    const std::lock_guard lock(probesMutex_);
+    probes_ = source_.connection().LastProbes();
+}
+
+std::vector<link::DeviceProbe> SessionWorker::lastProbes() const {
+    const std::lock_guard lock(probesMutex_);
+    return probes_;
 }
 
 void SessionWorker::setLinkState(LinkState state) {

@@ -11,8 +11,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 namespace ombrix::document {
 
@@ -87,6 +89,8 @@ public:
     // The connection now in use, a number no other connection of this worker
     // has had; 0 while none is.
     std::uint64_t connection() const { return connection_.load(); }
+    // What the last connection attempt found at every device path.
+    std::vector<link::DeviceProbe> lastProbes() const;
 
 private:
     Pass connect();
@@ -100,6 +104,7 @@ private:
     bool mergeAndPublish();
     void setLinkState(LinkState state);
     void linkFailed();
+    void keepProbes();
 
     session::DataSource& source_;
     SessionRecords records_;
@@ -115,6 +120,8 @@ private:
     std::atomic<std::uint32_t> failedKeys_{0};
     std::atomic<LinkState> linkState_{LinkState::Searching};
     std::atomic<std::uint64_t> connection_{0};
+    mutable std::mutex probesMutex_;
+    std::vector<link::DeviceProbe> probes_;
 };
 
 } // namespace ombrix::document

@@ -24,10 +24,19 @@ std::optional<std::vector<std::string>> CombinedBackend::listDevicePaths() {
     return all;
 }
 
-std::unique_ptr<DeviceChannel> CombinedBackend::open(const std::string& path) {
+// Each backend refuses a path of another's prefix with Vanished; the reason of
+// the one that knows the path is kept.
+std::unique_ptr<DeviceChannel> CombinedBackend::open(const std::string& path,
+                                                     OpenFailure& failure) {
+    failure = OpenFailure::Vanished;
     for (const auto& backend : backends_) {
-        if (auto channel = backend->open(path)) {
+        OpenFailure reason = OpenFailure::None;
+        if (auto channel = backend->open(path, reason)) {
+            failure = OpenFailure::None;
             return channel;
+        }
+        if (reason != OpenFailure::Vanished) {
+            failure = reason;
         }
     }
     return nullptr;

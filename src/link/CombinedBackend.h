@@ -16,7 +16,8 @@ public:
     // Lists what every working backend lists; fails only when all of them fail, so
     // an unusable USB stack does not hide the socket instruments.
     std::optional<std::vector<std::string>> listDevicePaths() override;
-    std::unique_ptr<DeviceChannel> open(const std::string& path) override;
+    using DeviceBackend::open;
+    std::unique_ptr<DeviceChannel> open(const std::string& path, OpenFailure& failure) override;
 
 private:
     std::vector<std::unique_ptr<DeviceBackend>> backends_;

@@ -32,6 +32,16 @@ public:
     virtual bool setTransferTimeout(std::int32_t value) = 0;
 };
 
+// Why a device could not be opened, as the user is told.
+enum class OpenFailure : std::uint8_t {
+    None,
+    PermissionDenied, // this user may not read and write the device
+    InUse,            // another program holds it (its interface is claimed, the socket refused)
+    NoBulkInterface,  // no interface with one bulk IN and one bulk OUT endpoint
+    Vanished,         // it went away between the listing and the open
+    Failed,           // any other failure
+};
+
 // What the instrument driver offers: list the device paths, open one exclusively.
 class DeviceBackend {
 public:
@@ -41,8 +51,15 @@ public:
     // the listing itself failed.
     virtual std::optional<std::vector<std::string>> listDevicePaths() = 0;
 
-    // Opens the device at path; nullptr when it is absent or cannot be opened.
-    virtual std::unique_ptr<DeviceChannel> open(const std::string& path) = 0;
+    // Opens the device at path; nullptr when it is absent or cannot be opened,
+    // with the reason in `failure`.
+    virtual std::unique_ptr<DeviceChannel> open(const std::string& path, OpenFailure& failure) = 0;
+
+    // The same, for callers that need no reason.
+    std::unique_ptr<DeviceChannel> open(const std::string& path) {
+        OpenFailure ignored = OpenFailure::None;
+        return open(path, ignored);
+    }
 };
 
 } // namespace ombrix::link

@@ -1,5 +1,7 @@
 #include "link/LibusbBackend.h"
 
+#include "link/LibusbDevice.h"
+
 #include <algorithm>
 #include <libusb.h>
 
@@ -11,53 +13,18 @@ constexpr unsigned int kReadWaitMs = 10;
 constexpr unsigned int kDiscardWaitMs = 1;
 constexpr unsigned int kDefaultWriteTimeoutMs = 4000;
 
-struct BulkInterface {
-    int number = -1;
-    unsigned char in = 0;
-    unsigned char out = 0;
-};
-
-bool isBulk(const libusb_endpoint_descriptor& endpoint) {
-    return (endpoint.bmAttributes & LIBUSB_TRANSFER_TYPE_MASK) == LIBUSB_TRANSFER_TYPE_BULK;
-}
-
-// The first interface whose first alternate setting has exactly one bulk IN and
-// one bulk OUT endpoint.
-std::optional<BulkInterface> findBulkInterface(const libusb_config_descriptor& config) {
-    for (int i = 0; i < config.bNumInterfaces; ++i) {
-        const libusb_interface& interface = config.interface[i];
-        if (interface.num_altsetting < 1) {
-            continue;
-        }
-        const libusb_interface_descriptor& setting = interface.altsetting[0];
-        BulkInterface found{setting.bInterfaceNumber, 0, 0};
-        int ins = 0;
-        int outs = 0;
-        for (int e = 0; e < setting.bNumEndpoints; ++e) {
-            const libusb_endpoint_descriptor& endpoint = setting.endpoint[e];
-            if (!isBulk(endpoint)) {
-                continue;
-            }
-            if ((endpoint.bEndpointAddress & LIBUSB_ENDPOINT_DIR_MASK) == LIBUSB_ENDPOINT_IN) {
-                found.in = endpoint.bEndpointAddress;
-                ++ins;
-            } else {
-                found.out = endpoint.bEndpointAddress;
-                ++outs;
-            }
-        }
-        if (ins == 1 && outs == 1) {
-            return found;
-        }
+OpenFailure failureOf(int libusbError) {
+    switch (libusbError) {
+    case LIBUSB_ERROR_ACCESS:
+        return OpenFailure::PermissionDenied;
+    case LIBUSB_ERROR_BUSY:
+        return OpenFailure::InUse;
+    case LIBUSB_ERROR_NO_DEVICE:
+    case LIBUSB_ERROR_NOT_FOUND:
+        return OpenFailure::Vanished;
+    default:
+        return OpenFailure::Failed;
     }
-    return std::nullopt;
-}
-
-std::string devicePath(libusb_device* device) {
-    std::uint8_t ports[8] = {};
-    const int count = libusb_get_port_numbers(device, ports, sizeof ports);
-    std::vector<std::uint8_t> portPath(ports, ports + std::max(count, 0));
-    return UsbDevicePath(libusb_get_bus_number(device), portPath);
 }
 
 class LibusbChannel final : public DeviceChannel {
@@ -100,13 +67,24 @@ public:
     }
 
 private:
-    // A time-out is not a failure: it delivers what came, possibly nothing. A
-    // vanished device (LIBUSB_ERROR_NO_DEVICE) and any other error are.
+    // A time-out is not a failure: it delivers what came, possibly nothing (a
+    // reply of whole packets without a zero-length packet ends this way). A
+    // stalled endpoint is cleared and the rest of the transfer tried once more;
+    // a second stall, a vanished device (LIBUSB_ERROR_NO_DEVICE) and any other
+    // error are failures.
     std::optional<std::size_t> transfer(unsigned char endpoint, std::uint8_t* data,
                                         std::size_t length, unsigned int timeoutMs) {
         int transferred = 0;
-        const int result = libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length),
-                                                &transferred, timeoutMs);
+        int result = libusb_bulk_transfer(handle_, endpoint, data, static_cast<int>(length),
+                                          &transferred, timeoutMs);
+        if (result == LIBUSB_ERROR_PIPE && libusb_clear_halt(handle_, endpoint) == 0) {
+            const int before = transferred;
+            transferred = 0;
+            result =
+                libusb_bulk_transfer(handle_, endpoint, data + before,
+                                     static_cast<int>(length) - before, &transferred, timeoutMs);
+            transferred += before;
+        }
         if (result == 0 || result == LIBUSB_ERROR_TIMEOUT) {
             return static_cast<std::size_t>(transferred);
         }
@@ -118,22 +96,24 @@ private:
     unsigned int writeTimeoutMs_ = kDefaultWriteTimeoutMs;
 };
 
-std::unique_ptr<DeviceChannel> openChannel(libusb_device* device) {
-    libusb_config_descriptor* config = nullptr;
-    if (libusb_get_active_config_descriptor(device, &config) != 0) {
+std::unique_ptr<DeviceChannel> openChannel(libusb_device* device, OpenFailure& failure) {
+    const auto interface = FindBulkInterface(device);
+    if (!interface) {
+        failure = OpenFailure::NoBulkInterface;
         return nullptr;
     }
-    const auto interface = findBulkInterface(*config);
-    libusb_free_config_descriptor(config);
     libusb_device_handle* handle = nullptr;
-    if (!interface || libusb_open(device, &handle) != 0) {
+    if (const int opened = libusb_open(device, &handle); opened != 0) {
+        failure = failureOf(opened);
         return nullptr;
     }
     libusb_set_auto_detach_kernel_driver(handle, 1);
-    if (libusb_claim_interface(handle, interface->number) != 0) {
+    if (const int claimed = libusb_claim_interface(handle, interface->number); claimed != 0) {
+        failure = failureOf(claimed);
         libusb_close(handle);
         return nullptr;
     }
+    failure = OpenFailure::None;
     return std::make_unique<LibusbChannel>(handle, *interface);
 }
 
@@ -141,23 +121,29 @@ std::unique_ptr<DeviceChannel> openChannel(libusb_device* device) {
 
 LibusbBackend::LibusbBackend(std::vector<UsbId> ids) : ids_(std::move(ids)) {}
 
-LibusbBackend::~LibusbBackend() {
-    if (context_ != nullptr) {
-        libusb_exit(context_);
+LibusbBackend::~LibusbBackend() = default;
+
+void LibusbBackend::setIds(std::vector<UsbId> ids) {
+    const std::lock_guard lock(idsMutex_);
+    ids_ = std::move(ids);
+}
+
+std::vector<UsbId> LibusbBackend::ids() const {
+    const std::lock_guard lock(idsMutex_);
+    return ids_;
+}
+
+template <typename Visit>
+bool LibusbBackend::forEachListedDevice(const std::vector<UsbId>& ids, Visit&& visit) {
+    if (!context_) {
+        context_ = std::make_unique<LibusbContext>();
     }
-}
-
-bool LibusbBackend::ensureContext() {
-    return context_ != nullptr || libusb_init(&context_) == 0;
-}
-
-template <typename Visit> bool LibusbBackend::forEachMatchingDevice(Visit&& visit) {
-    if (!ensureContext()) {
-        context_ = nullptr;
+    if (context_->get() == nullptr) {
+        context_.reset(); // tried again next time
         return false;
     }
     libusb_device** devices = nullptr;
-    const ssize_t count = libusb_get_device_list(context_, &devices);
+    const ssize_t count = libusb_get_device_list(context_->get(), &devices);
     if (count < 0) {
         return false;
     }
@@ -167,7 +153,7 @@ template <typename Visit> bool LibusbBackend::forEachMatchingDevice(Visit&& visi
             continue;
         }
         const UsbId id{descriptor.idVendor, descriptor.idProduct};
-        if (std::find(ids_.begin(), ids_.end(), id) != ids_.end() && !visit(devices[i])) {
+        if (std::find(ids.begin(), ids.end(), id) != ids.end() && !visit(devices[i])) {
             break;
         }
     }
@@ -177,29 +163,39 @@ template <typename Visit> bool LibusbBackend::forEachMatchingDevice(Visit&& visi
 
 std::optional<std::vector<std::string>> LibusbBackend::listDevicePaths() {
     std::vector<std::string> paths;
-    if (ids_.empty()) {
+    const std::vector<UsbId> listed = ids();
+    if (listed.empty()) {
         return paths; // never guess which devices are instruments
     }
-    const bool listed = forEachMatchingDevice([&](libusb_device* device) {
-        paths.push_back(devicePath(device));
+    // libusb lists the newest device first; the order of bus and ports stays
+    // the same from one listing to the next.
+    std::vector<std::pair<std::vector<int>, std::string>> located;
+    const bool found = forEachListedDevice(listed, [&](libusb_device* device) {
+        located.emplace_back(LibusbPortChain(device), LibusbDevicePath(device));
         return true;
     });
-    if (!listed) {
+    if (!found) {
         return std::nullopt;
+    }
+    std::sort(located.begin(), located.end());
+    for (auto& [chain, path] : located) {
+        paths.push_back(std::move(path));
     }
     return paths;
 }
 
-std::unique_ptr<DeviceChannel> LibusbBackend::open(const std::string& path) {
-    if (ids_.empty() || !path.starts_with(kUsbPathPrefix)) {
+std::unique_ptr<DeviceChannel> LibusbBackend::open(const std::string& path, OpenFailure& failure) {
+    failure = OpenFailure::Vanished;
+    const std::vector<UsbId> listed = ids();
+    if (listed.empty() || !path.starts_with(kUsbPathPrefix)) {
         return nullptr;
     }
     std::unique_ptr<DeviceChannel> channel;
-    forEachMatchingDevice([&](libusb_device* device) {
-        if (devicePath(device) != path) {
+    forEachListedDevice(listed, [&](libusb_device* device) {
+        if (LibusbDevicePath(device) != path) {
             return true;
         }
-        channel = openChannel(device);
+        channel = openChannel(device, failure);
         return false;
     });
     return channel;

@@ -102,6 +102,20 @@ bool isSocketFile(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
+// A socket file nobody serves any more is an instrument that went away.
+OpenFailure connectFailure(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return OpenFailure::PermissionDenied;
+    case ENOENT:
+    case ECONNREFUSED:
+        return OpenFailure::Vanished;
+    default:
+        return OpenFailure::Failed;
+    }
+}
+
 } // namespace
 
 SocketBackend::SocketBackend(std::filesystem::path directory)
@@ -131,7 +145,8 @@ std::optional<std::vector<std::string>> SocketBackend::listDevicePaths() {
     return paths;
 }
 
-std::unique_ptr<DeviceChannel> SocketBackend::open(const std::string& path) {
+std::unique_ptr<DeviceChannel> SocketBackend::open(const std::string& path, OpenFailure& failure) {
+    failure = OpenFailure::Vanished;
     if (!path.starts_with(kSocketPathPrefix)) {
         return nullptr;
     }
@@ -139,17 +154,21 @@ std::unique_ptr<DeviceChannel> SocketBackend::open(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (socketPath.size() >= sizeof address.sun_path) {
+        failure = OpenFailure::Failed;
         return nullptr;
     }
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
+        failure = OpenFailure::Failed;
         return nullptr;
     }
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        failure = connectFailure(errno);
         ::close(fd);
         return nullptr;
     }
+    failure = OpenFailure::None;
     return std::make_unique<SocketChannel>(fd);
 }
 

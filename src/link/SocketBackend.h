@@ -16,7 +16,8 @@ public:
     explicit SocketBackend(std::filesystem::path directory);
 
     std::optional<std::vector<std::string>> listDevicePaths() override;
-    std::unique_ptr<DeviceChannel> open(const std::string& path) override;
+    using DeviceBackend::open;
+    std::unique_ptr<DeviceChannel> open(const std::string& path, OpenFailure& failure) override;
 
 private:
     std::filesystem::path directory_;

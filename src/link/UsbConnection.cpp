@@ -33,13 +33,26 @@ std::optional<std::pair<std::int32_t, std::int32_t>> parseUnit(const std::string
 
 } // namespace
 
-UsbConnection::UsbConnection(DeviceBackend& backend, Clock& clock)
-    : port_(backend), clock_(clock) {}
+UsbConnection::UsbConnection(DeviceBackend& backend, Clock& clock, DeviceClaims* claims)
+    : port_(backend), clock_(clock), claims_(claims) {}
 
 UsbConnection::~UsbConnection() {
     port_.ClearReceive();
     port_.CloseAll();
+    if (claims_ != nullptr) {
+        for (const auto& [serial, entry] : devices_) {
+            claims_->release(entry.pathRecord.path);
+        }
+    }
     devices_.clear();
+}
+
+std::string UnitText(const DeviceEntry& entry) {
+    std::string text = std::to_string(entry.unitType);
+    if (entry.variant > 0 && entry.variant < 27) {
+        text.push_back(static_cast<char>('A' + entry.variant - 1));
+    }
+    return text;
 }
 
 bool UsbConnection::OpenDevice(std::optional<Serial>& serial, OpenRule rule) {
@@ -61,7 +74,7 @@ bool UsbConnection::OpenDevice(std::optional<Serial>& serial, OpenRule rule) {
         serial = lowest;
         return true;
     }
-    if (port_.OpenByPath(entry.pathRecord) != PortStatus::Done) {
+    if (!openForSession(lowest, entry)) {
         return false;
     }
     serial = lowest;
@@ -70,17 +83,36 @@ bool UsbConnection::OpenDevice(std::optional<Serial>& serial, OpenRule rule) {
 
 bool UsbConnection::openPreferred(Serial serial) {
     const auto found = devices_.find(serial);
-    return found != devices_.end() &&
-           port_.OpenByPath(found->second.pathRecord) == PortStatus::Done;
+    return found != devices_.end() && openForSession(serial, found->second);
+}
+
+bool UsbConnection::openForSession(Serial serial, const DeviceEntry& entry) {
+    if (port_.OpenByPath(entry.pathRecord) != PortStatus::Done) {
+        return false;
+    }
+    if (claims_ != nullptr) {
+        claims_->claim(entry.pathRecord.path, serial);
+    }
+    // The refresh saw it closed; it is the session's now.
+    for (DeviceProbe& probe : probes_) {
+        if (probe.path == entry.pathRecord.path) {
+            probe.outcome = DeviceProbe::Outcome::InUse;
+        }
+    }
+    return true;
 }
 
 void UsbConnection::RefreshDevices() {
     std::vector<DevicePathRecord> present;
     port_.EnumerateDevices(present);
     std::erase_if(devices_, [&](const auto& item) {
-        return std::none_of(present.begin(), present.end(), [&](const DevicePathRecord& p) {
-            return p.path == item.second.pathRecord.path;
-        });
+        const std::string& path = item.second.pathRecord.path;
+        const bool gone = std::none_of(present.begin(), present.end(),
+                                       [&](const DevicePathRecord& p) { return p.path == path; });
+        if (gone && claims_ != nullptr) {
+            claims_->release(path);
+        }
+        return gone;
     });
     std::vector<DeviceProbe> probes;
     for (const auto& device : present) {
@@ -106,12 +138,13 @@ DeviceProbe UsbConnection::probe(const DevicePathRecord& device) {
                 open == devices_.end() ? std::nullopt : std::optional(open->first)};
     }
     if (port_.OpenByPath(device) != PortStatus::Done) {
-        return {device.path, Outcome::CannotOpen, std::nullopt};
+        return busyProbe(device.path, Outcome::CannotOpen, port_.LastOpenFailure());
     }
     try {
         const Serial serial = identify(device);
         port_.CloseByPath(device);
-        return {device.path, Outcome::Identified, serial};
+        return {device.path, Outcome::Identified, serial, OpenFailure::None,
+                UnitText(devices_.at(serial))};
     } catch (const CommException& failure) {
         port_.CloseByPath(device);
         clock_.sleepFor(kFailedInstrumentPause);
@@ -120,11 +153,28 @@ DeviceProbe UsbConnection::probe(const DevicePathRecord& device) {
             return {device.path, Outcome::NoAnswer, std::nullopt};
         case CommException::kReadFailed:
         case CommException::kWriteFailed:
-            return {device.path, Outcome::ConnectionLost, std::nullopt};
+            // An instrument that serves one host at a time drops a second one.
+            return busyProbe(device.path, Outcome::ConnectionLost, OpenFailure::None);
         default:
             return {device.path, Outcome::NotAnInstrument, std::nullopt};
         }
     }
+}
+
+// A device another program holds: named by the serial that program recorded,
+// or by its path alone when the device itself said it is busy.
+DeviceProbe UsbConnection::busyProbe(const std::string& path, DeviceProbe::Outcome otherwise,
+                                     OpenFailure failure) const {
+    using Outcome = DeviceProbe::Outcome;
+    const std::optional<DeviceClaim> holder =
+        claims_ != nullptr ? claims_->holder(path) : std::nullopt;
+    if (holder) {
+        return {path, Outcome::InUseElsewhere, holder->serial, OpenFailure::InUse};
+    }
+    if (failure == OpenFailure::InUse) {
+        return {path, Outcome::InUseElsewhere, std::nullopt, OpenFailure::InUse};
+    }
+    return {path, otherwise, std::nullopt, failure};
 }
 
 Serial UsbConnection::identify(const DevicePathRecord& device) {
@@ -305,6 +355,9 @@ void UsbConnection::CloseDevice(Serial serial) {
     const auto found = devices_.find(serial);
     if (found != devices_.end()) {
         port_.CloseByPath(found->second.pathRecord);
+        if (claims_ != nullptr) {
+            claims_->release(found->second.pathRecord.path);
+        }
         devices_.erase(found);
     }
     port_.ClearReceive();

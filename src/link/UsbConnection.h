@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Clock.h"
+#include "link/DeviceClaims.h"
 #include "link/UsbDevicePort.h"
 
 #include <chrono>
@@ -52,14 +53,23 @@ struct DeviceProbe {
     enum class Outcome {
         Identified,      // `serial` names the instrument
         InUse,           // already open on this connection: `serial` names it
-        CannotOpen,      // the device refused to open
+        InUseElsewhere,  // another program holds it: `serial` names it when that is known
+        CannotOpen,      // the device refused to open: `failure` says why
         ConnectionLost,  // the device closed the connection or vanished while asked
         NoAnswer,        // no reply within the reply time-out
         NotAnInstrument, // it answered, but with no identification
     };
+    DeviceProbe() = default;
+    DeviceProbe(std::string path, Outcome outcome, std::optional<Serial> serial = std::nullopt,
+                OpenFailure failure = OpenFailure::None, std::string unit = {})
+        : path(std::move(path)), outcome(outcome), serial(serial), failure(failure),
+          unit(std::move(unit)) {}
+
     std::string path;
     Outcome outcome = Outcome::CannotOpen;
     std::optional<Serial> serial;
+    OpenFailure failure = OpenFailure::None;
+    std::string unit; // the unit type of an identified instrument, e.g. "745A"
     bool operator==(const DeviceProbe&) const = default;
 };
 
@@ -68,7 +78,10 @@ struct DeviceProbe {
 // failure closes and forgets the instrument and raises DataSourceException 1.
 class UsbConnection {
 public:
-    UsbConnection(DeviceBackend& backend, Clock& clock);
+    // `claims`, when given, is where the instrument opened for the session is
+    // recorded, so another program can say which instrument is in use, and
+    // where such records of other programs are looked up.
+    UsbConnection(DeviceBackend& backend, Clock& clock, DeviceClaims* claims = nullptr);
     UsbConnection(const UsbConnection&) = delete;
     UsbConnection& operator=(const UsbConnection&) = delete;
     virtual ~UsbConnection();
@@ -102,6 +115,9 @@ private:
     std::string exchangeText(std::string_view command);
     Serial identify(const DevicePathRecord& device);
     DeviceProbe probe(const DevicePathRecord& device);
+    DeviceProbe busyProbe(const std::string& path, DeviceProbe::Outcome otherwise,
+                          OpenFailure failure) const;
+    bool openForSession(Serial serial, const DeviceEntry& entry);
     bool openPreferred(Serial serial);
     void fill();
     void checkInterruption() const;
@@ -112,6 +128,10 @@ private:
     DeviceTable devices_;
     std::vector<DeviceProbe> probes_;
     std::stop_token interruption_;
+    DeviceClaims* claims_;
 };
+
+// The unit type and variant letter of an entry, e.g. "745A".
+std::string UnitText(const DeviceEntry& entry);
 
 } // namespace ombrix::link

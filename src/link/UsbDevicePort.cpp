@@ -50,6 +50,7 @@ PortStatus UsbDevicePort::OpenByPath(const DevicePathRecord& device) {
         records_.push_back(Record{device.path, nullptr});
         record = &records_.back();
     }
+    lastOpenFailure_ = OpenFailure::Failed;
     // A path the record cannot hold whole is refused rather than cut, since a cut
     // path could name another device.
     if (record->open() || devicePathLength(device.path) > kMaxDevicePathLength) {
@@ -60,13 +61,15 @@ PortStatus UsbDevicePort::OpenByPath(const DevicePathRecord& device) {
         return PortStatus::PlatformFailure;
     }
     if (std::find(paths->begin(), paths->end(), device.path) == paths->end()) {
+        lastOpenFailure_ = OpenFailure::Vanished;
         return PortStatus::PlatformFailure;
     }
-    auto channel = backend_.open(device.path);
+    auto channel = backend_.open(device.path, lastOpenFailure_);
     if (!channel) {
         return PortStatus::PlatformFailure;
     }
     record->channel = std::move(channel);
+    lastOpenFailure_ = OpenFailure::None;
     return PortStatus::Done;
 }
 

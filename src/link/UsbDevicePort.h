@@ -65,6 +65,8 @@ public:
     void CloseAll();
 
     bool IsOpen(const std::string& path) const;
+    // Why the last OpenByPath failed; None after one that succeeded.
+    OpenFailure LastOpenFailure() const { return lastOpenFailure_; }
     std::size_t RecordCount() const { return records_.size(); }
 
 private:
@@ -85,6 +87,7 @@ private:
     Bytes receiveBuffer_;
     std::size_t readPosition_ = 0;
     bool fillFailed_ = false;
+    OpenFailure lastOpenFailure_ = OpenFailure::None;
 };
 
 } // namespace ombrix::link

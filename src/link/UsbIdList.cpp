@@ -1,6 +1,8 @@
 #include "link/UsbIdList.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -62,6 +64,30 @@ UsbIdList ParseUsbIds(std::string_view text) {
     return list;
 }
 
+std::string FormatUsbId(const UsbId& id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04x:%04x", id.vendor, id.product);
+    return text;
+}
+
+std::string FormatUsbIds(const std::vector<UsbId>& ids) {
+    std::string text;
+    for (const UsbId& id : ids) {
+        text += (text.empty() ? "" : ",") + FormatUsbId(id);
+    }
+    return text;
+}
+
+std::vector<UsbId> MergeUsbIds(const std::vector<UsbId>& first, const std::vector<UsbId>& second) {
+    std::vector<UsbId> merged = first;
+    for (const UsbId& id : second) {
+        if (std::find(merged.begin(), merged.end(), id) == merged.end()) {
+            merged.push_back(id);
+        }
+    }
+    return merged;
+}
+
 std::string UsbDevicePath(std::uint8_t bus, const std::vector<std::uint8_t>& ports) {
     std::string path(kUsbPathPrefix);
     path.append(std::to_string(bus)).push_back('-');
@@ -78,14 +104,19 @@ std::string UsbDevicePath(std::uint8_t bus, const std::vector<std::uint8_t>& por
     return path;
 }
 
-std::vector<UsbId> UsbIdsFromEnvironment(std::string_view program, std::ostream& warnings) {
-    const char* text = std::getenv("OMBRIX_USB_IDS");
-    const UsbIdList list = ParseUsbIds(text == nullptr ? "" : text);
+std::vector<UsbId> UsbIdsFromText(std::string_view text, std::string_view source,
+                                  std::string_view program, std::ostream& warnings) {
+    const UsbIdList list = ParseUsbIds(text);
     for (const auto& entry : list.rejected) {
-        warnings << program << ": ignoring OMBRIX_USB_IDS entry '" << entry
+        warnings << program << ": ignoring " << source << " entry '" << entry
                  << "' (expected vvvv:pppp in hexadecimal)\n";
     }
     return list.ids;
+}
+
+std::vector<UsbId> UsbIdsFromEnvironment(std::string_view program, std::ostream& warnings) {
+    const char* text = std::getenv("OMBRIX_USB_IDS");
+    return UsbIdsFromText(text == nullptr ? "" : text, "OMBRIX_USB_IDS", program, warnings);
 }
 
 } // namespace ombrix::link

@@ -56,6 +56,20 @@ bool SettingsStore::ForgetModelColors(const QString& treePath, const QString& mo
     });
 }
 
+ConnectionSettings SettingsStore::LoadConnection(const QString& treePath) const {
+    ConnectionSettings connection;
+    Exchange(false, [&](SettingsStream& stream) {
+        return connection.Exchange(stream, ConnectionSettings::PathFor(treePath));
+    });
+    return connection;
+}
+
+bool SettingsStore::StoreConnection(const QString& treePath, ConnectionSettings connection) const {
+    return Exchange(true, [&](SettingsStream& stream) {
+        return connection.Exchange(stream, ConnectionSettings::PathFor(treePath));
+    });
+}
+
 bool SettingsStore::ExchangeSettings(ApplicationSettings& settings, bool storing) const {
     return Exchange(storing, [&settings](SettingsStream& stream) {
         return settings.Exchange(stream, settings.SettingsPath());

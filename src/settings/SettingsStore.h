@@ -2,6 +2,7 @@
 
 #include "base/Colors.h"
 #include "settings/ApplicationSettings.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/GlobalProfile.h"
 #include "settings/SettingsStream.h"
 
@@ -35,6 +36,12 @@ public:
     bool StoreModelColors(const QString& treePath, const QString& modelFile,
                           const base::DisplayColors& colours) const;
     bool ForgetModelColors(const QString& treePath, const QString& modelFile) const;
+
+    // The connection values under the tree at `treePath`, read or written at
+    // once rather than with the tree at exit. A store without them gives the
+    // defaults.
+    ConnectionSettings LoadConnection(const QString& treePath) const;
+    bool StoreConnection(const QString& treePath, ConnectionSettings connection) const;
 
 private:
     bool ExchangeSettings(ApplicationSettings& settings, bool storing) const;

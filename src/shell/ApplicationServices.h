@@ -1,10 +1,12 @@
 #pragma once
 
 #include "base/Colors.h"
+#include "link/UsbIdList.h"
 #include "settings/ApplicationSettings.h"
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace ombrix::shell {
 
@@ -30,6 +32,15 @@ public:
     virtual bool RememberModelColors(const QString& modelFile,
                                      const base::DisplayColors& colours) = 0;
     virtual bool ForgetModelColors(const QString& modelFile) = 0;
+    // The USB vendor:product pairs whose devices the session opens: those the
+    // user chose, kept in the settings, and those of $OMBRIX_USB_IDS, which
+    // only add to them.
+    virtual std::vector<link::UsbId> ChosenUsbIds() const = 0;
+    virtual std::vector<link::UsbId> EnvironmentUsbIds() const = 0;
+    // Adds a chosen pair or takes it away, in the settings at once, and has
+    // the session go by the new list from its next search. False when the
+    // settings cannot be written (the session goes by it all the same).
+    virtual bool ChooseUsbId(const link::UsbId& id, bool chosen) = 0;
 };
 
 } // namespace ombrix::shell

@@ -5,6 +5,7 @@
 #include "shell/CAboutDlg.h"
 #include "shell/CCommandsToolbar.h"
 #include "shell/CCursorSettingsDlg.h"
+#include "shell/CInstrumentsDlg.h"
 #include "shell/CKeyboardToolbar.h"
 #include "shell/COmbrixView.h"
 #include "shell/CScreenshotSettingsDlg.h"
@@ -132,6 +133,8 @@ void CMainFrame::createActions() {
     commands_.Add(CommandId::Fullscreen, tr("&Fullscreen"), QStringLiteral("Fullscreen"));
     commands_.Add(CommandId::Compact, tr("&Compact"), QStringLiteral("Compact"));
     commands_.Add(CommandId::CursorSettings, tr("C&ursor..."), QStringLiteral("CursorSettings"));
+    commands_.Add(CommandId::Instruments, tr("&Instruments..."), QStringLiteral("Instruments"))
+        ->setStatusTip(tr("Shows the attached instruments and chooses the USB devices to use"));
     commands_.Add(CommandId::Colors, tr("Colors..."), QStringLiteral("Colors"));
     commands_.Add(CommandId::SharpPixels, tr("S&harp pixels"), QStringLiteral("SharpPixels"))
         ->setStatusTip(tr("Shows the instrument's pixels as sharp blocks"));
@@ -187,6 +190,8 @@ void CMainFrame::createMenus() {
     view->addAction(commands_.Action(CommandId::Colors));
     view->addAction(commands_.Action(CommandId::SharpPixels));
     view->addAction(commands_.Action(CommandId::AlwaysOnTop));
+    view->addSeparator();
+    view->addAction(commands_.Action(CommandId::Instruments));
 
     QMenu* screenshot = menuBar()->addMenu(tr("&Screenshot"));
     nameMenu(screenshot, QStringLiteral("screenshotMenu"));
@@ -315,6 +320,8 @@ void CMainFrame::connectActions() {
     commands_.OnTriggered(CommandId::ScreenshotCopy, [this] { copyScreenshot(); });
     commands_.OnTriggered(CommandId::ScreenshotSettings, [this] { showScreenshotSettings(); });
     commands_.OnTriggered(CommandId::About, [this] { showAbout(); });
+    commands_.OnTriggered(CommandId::Instruments, [this] { showInstruments(); });
+    connect(view_, &COmbrixView::instrumentsRequested, this, &CMainFrame::showInstruments);
     for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
         commands_.OnTriggered(kZoomCommands[i], [this, i] { setZoom(static_cast<int>(i) + 1); });
     }
@@ -557,6 +564,18 @@ template <typename Dialog> int CMainFrame::runPausingTimers(Dialog& dialog) {
 void CMainFrame::showAbout() {
     CAboutDlg about(this);
     runPausingTimers(about);
+}
+
+// Modeless and one at a time: the window goes on showing the instrument the
+// dialog helps to reach.
+void CMainFrame::showInstruments() {
+    if (!instruments_) {
+        instruments_ = new CInstrumentsDlg(application_, document_, this);
+        instruments_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    instruments_->show();
+    instruments_->raise();
+    instruments_->activateWindow();
 }
 
 // The screen's new colours show at once, not only with the next frame.

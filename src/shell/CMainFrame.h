@@ -10,6 +10,7 @@
 #include "shell/WindowGeometry.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
@@ -28,6 +29,7 @@ class FrameGeometry;
 class HistoryPlayback;
 class KeyRouting;
 class ScreenColors;
+class CInstrumentsDlg;
 class CKeyboardToolbar;
 class COmbrixView;
 class CToolBarEx;
@@ -104,6 +106,7 @@ private:
     void updateTitle();
     void updateSerialPane();
     void showAbout();
+    void showInstruments();
     void showCursorSettings();
     void showColors();
     void toggleSharpPixels();
@@ -134,6 +137,7 @@ private:
     std::unique_ptr<HistoryPlayback> playback_;
     std::unique_ptr<KeyRouting> keyRouting_;
     std::unique_ptr<ScreenColors> colors_;
+    QPointer<CInstrumentsDlg> instruments_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

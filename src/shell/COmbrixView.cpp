@@ -6,6 +6,7 @@
 #include "settings/ApplicationSettings.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace {
 
 const QColor kBackground(0x10, 0x14, 0x18);
 const QColor kSearchingText(0xc8, 0xd2, 0xda);
+const QColor kSearchingLink(0x7f, 0xc4, 0xff);
 constexpr int kTextMargin = 24;
 // A ring is drawn this far outside its key, with a pen this wide; what it
 // covers is drawn again when it changes.
@@ -36,10 +38,13 @@ model::MouseButton mouseButtonOf(Qt::MouseButton button) {
 } // namespace
 
 QString SearchingText() {
-    return QObject::tr("Looking for an instrument\u2026\n"
-                       "Instruments are found as *.sock sockets in %1 and on USB for the "
-                       "vendor:product pairs listed in OMBRIX_USB_IDS.")
-        .arg(QString::fromStdString(link::DeviceDirectory().string()));
+    // Rich text takes the link's colour from its own markup, not the palette.
+    return QObject::tr("<p>Looking for an instrument\u2026</p>"
+                       "<p>Plug it in and tick it in <a href=\"instruments\" "
+                       "style=\"color: %2\">Instruments\u2026</a> (View menu) to use it on "
+                       "USB. Instruments are also found as *.sock sockets in %1.</p>")
+        .arg(QString::fromStdString(link::DeviceDirectory().string()).toHtmlEscaped(),
+             kSearchingLink.name());
 }
 
 COmbrixView::COmbrixView(document::DocumentHost& document,
@@ -63,6 +68,7 @@ COmbrixView::COmbrixView(document::DocumentHost& document,
     setMinimumSize(kMinimumSize);
     // The presentation cursor follows the buttons even while none is held.
     setMouseTracking(true);
+    createSearchingLabel();
     updateCursor(Qt::NoButton);
 }
 
@@ -130,6 +136,7 @@ QSize COmbrixView::devicePixels(QSize logical) const {
 // The front panel needs its picture; without one the screen is shown alone
 // rather than not at all.
 void COmbrixView::relayout() {
+    searching_->setVisible(!modelLoaded());
     layout_.reset();
     laidOutScreen_ = {};
     if (modelLoaded()) {
@@ -208,10 +215,19 @@ void COmbrixView::drawPanel(QPainter& painter) {
     painter.drawImage(layout_->panelOrigin, panel_);
 }
 
-void COmbrixView::drawSearching(QPainter& painter) {
-    painter.setPen(kSearchingText);
-    const QRect area = rect().adjusted(kTextMargin, kTextMargin, -kTextMargin, -kTextMargin);
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, SearchingText());
+// A label, so its link can be clicked, reached with the keyboard and read out.
+void COmbrixView::createSearchingLabel() {
+    searching_ = new QLabel(SearchingText(), this);
+    searching_->setObjectName(QStringLiteral("searchingText"));
+    searching_->setAccessibleName(tr("Looking for an instrument"));
+    searching_->setAlignment(Qt::AlignCenter);
+    searching_->setWordWrap(true);
+    searching_->setTextFormat(Qt::RichText);
+    searching_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    QPalette colours = searching_->palette();
+    colours.setColor(QPalette::WindowText, kSearchingText);
+    searching_->setPalette(colours);
+    connect(searching_, &QLabel::linkActivated, this, [this] { emit instrumentsRequested(); });
 }
 
 // Around the front panel, the colour of the picture's corner, so the panel
@@ -323,8 +339,7 @@ void COmbrixView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), background());
     if (!modelLoaded()) {
-        drawSearching(painter);
-        return;
+        return; // the searching label says where instruments are looked for
     }
     if (!layout_) {
         return;
@@ -340,6 +355,7 @@ void COmbrixView::paintEvent(QPaintEvent* event) {
 
 void COmbrixView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    searching_->setGeometry(rect().adjusted(kTextMargin, kTextMargin, -kTextMargin, -kTextMargin));
     relayout();
 }
 

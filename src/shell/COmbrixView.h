@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
+
 namespace ombrix::document {
 class DocumentHost;
 }
@@ -77,6 +79,8 @@ signals:
     void historyEntry(const QStringList& keys, bool hold);
     // A key was pressed while no instrument could take it: nothing was sent.
     void keyNotSent();
+    // The link to the Instruments dialog was clicked.
+    void instrumentsRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,7 +107,7 @@ private:
     // Stretches `frame` into the kept screen when its key changed.
     void updateScreen(const document::Frame& frame);
     void drawPanel(QPainter& painter);
-    void drawSearching(QPainter& painter);
+    void createSearchingLabel();
     QRect screenRect() const;
     QSize devicePixels(QSize logical) const;
     QColor background() const;
@@ -127,10 +131,12 @@ private:
     QImage panel_;  // the picture stretched for the layout
     QImage screen_; // the frame stretched for the layout, drawn anew in place
     std::optional<ScreenKey> screenKey_;
-    QSize laidOutScreen_; // what shownScreen gave a layout of the screen alone
+    QSize laidOutScreen_;         // what shownScreen gave a layout of the screen alone
+    QLabel* searching_ = nullptr; // shown while no model is loaded
 };
 
-// The text the view shows while no model is loaded.
+// The text the view shows while no model is loaded (rich text, with the link
+// to the Instruments dialog).
 QString SearchingText();
 
 } // namespace ombrix::shell

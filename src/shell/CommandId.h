@@ -23,6 +23,7 @@ enum class CommandId : int {
     SharpPixels = 32842,    // instrument pixels as blocks
     AlwaysOnTop = 32843,    // the window above others
     ScreenshotCopy = 32830, // the framed screenshot on the clipboard
+    Instruments = 32850,    // the attached instruments and the USB devices to use
     MainToolbar = 59392,
     StatusBar = 59393,
     About = 57664,

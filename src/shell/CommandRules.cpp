@@ -65,6 +65,7 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
     case CommandId::ScreenshotSettings:
     case CommandId::ScreenshotCopy:
     case CommandId::About:
+    case CommandId::Instruments:
         break;
     }
     return plain();

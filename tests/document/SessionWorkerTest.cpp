@@ -43,10 +43,11 @@ protected:
     FrameBuffer frames;
     int framesReady = 0;
     int linkStateChanges = 0;
-    SessionWorker worker{source, SessionRecords{sync, keys, dataSet, frames},
-                         SessionWorker::Options{kPrograms, std::nullopt, false,
-                                                [this] { ++framesReady; },
-                                                [this] { ++linkStateChanges; }}};
+    SessionWorker worker{
+        source, SessionRecords{sync, keys, dataSet, frames},
+        SessionWorker::Options{
+            kPrograms, std::nullopt, false,
+            SessionWorker::Hooks{[this] { ++framesReady; }, [this] { ++linkStateChanges; }, {}}}};
     link::ScriptedDevice& device = addPaletteInstrument();
 
     link::ScriptedDevice& addPaletteInstrument() {

@@ -95,9 +95,15 @@ std::size_t ScriptedDevice::pendingBytes() const {
     return total;
 }
 
-void ScriptedDevice::setFailOpen(bool fail) {
+void ScriptedDevice::setFailOpen(bool fail, OpenFailure reason) {
     std::lock_guard lock(mutex_);
     failOpen_ = fail;
+    openFailure_ = reason;
+}
+
+OpenFailure ScriptedDevice::openFailure() const {
+    std::lock_guard lock(mutex_);
+    return present_ ? openFailure_ : OpenFailure::Vanished;
 }
 
 void ScriptedDevice::setFailWrite(bool fail) {
@@ -215,10 +221,16 @@ std::optional<std::vector<std::string>> ScriptedBackend::listDevicePaths() {
     return paths;
 }
 
-std::unique_ptr<DeviceChannel> ScriptedBackend::open(const std::string& path) {
+std::unique_ptr<DeviceChannel> ScriptedBackend::open(const std::string& path,
+                                                     OpenFailure& failure) {
     const auto found = std::find_if(devices_.begin(), devices_.end(),
                                     [&](const auto& entry) { return entry.first == path; });
-    if (found == devices_.end() || !found->second->acceptOpen()) {
+    if (found == devices_.end()) {
+        failure = OpenFailure::Vanished;
+        return nullptr;
+    }
+    if (!found->second->acceptOpen()) {
+        failure = found->second->openFailure();
         return nullptr;
     }
     return std::make_unique<ScriptedChannel>(found->second);

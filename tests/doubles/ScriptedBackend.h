@@ -45,7 +45,8 @@ public:
     int readCount() const;
     std::size_t pendingBytes() const;
 
-    void setFailOpen(bool fail);
+    // A refused open says `reason`.
+    void setFailOpen(bool fail, OpenFailure reason = OpenFailure::Failed);
     void setFailWrite(bool fail);
     void setShortWrite(bool shortWrite);
     void setFailRead(bool fail);
@@ -61,6 +62,7 @@ private:
     };
 
     bool acceptOpen();
+    OpenFailure openFailure() const;
     std::optional<std::size_t> acceptWrite(std::span<const std::uint8_t> bytes);
     std::optional<std::size_t> deliver(std::span<std::uint8_t> buffer);
     void dropArrived(std::size_t maxBytes);
@@ -76,6 +78,7 @@ private:
     int openCount_ = 0;
     int readCount_ = 0;
     bool failOpen_ = false;
+    OpenFailure openFailure_ = OpenFailure::Failed;
     bool failWrite_ = false;
     bool shortWrite_ = false;
     bool failRead_ = false;
@@ -92,7 +95,8 @@ public:
     void setFailListing(bool fail) { failListing_ = fail; }
 
     std::optional<std::vector<std::string>> listDevicePaths() override;
-    std::unique_ptr<DeviceChannel> open(const std::string& path) override;
+    using DeviceBackend::open;
+    std::unique_ptr<DeviceChannel> open(const std::string& path, OpenFailure& failure) override;
 
 private:
     Clock& clock_;

@@ -3,6 +3,8 @@
 #include "LinkTestSupport.h"
 #include "link/LinkErrors.h"
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -173,15 +175,49 @@ TEST_F(UsbConnectionTest, TheLastRefreshSaysWhatItFoundAtEveryPath) {
     backend.addDevice("sock:/d-garbage").answer(testing::kShortIdentification, "#9;");
     backend.addDevice("sock:/e-refuses").setFailOpen(true);
     addInstrument(backend, "sock:/f-busy", 9).setFailRead(true);
+    backend.addDevice("usb:1-2").setFailOpen(true, OpenFailure::PermissionDenied);
+    backend.addDevice("usb:1-3").setFailOpen(true, OpenFailure::InUse);
+    backend.addDevice("usb:1-4").setFailOpen(true, OpenFailure::NoBulkInterface);
     open(3);
     connection.RefreshDevices();
     EXPECT_EQ(connection.LastProbes(),
-              (std::vector<DeviceProbe>{{"sock:/a-open", Outcome::InUse, 3},
-                                        {"sock:/b-good", Outcome::Identified, 8},
-                                        {"sock:/c-silent", Outcome::NoAnswer, std::nullopt},
-                                        {"sock:/d-garbage", Outcome::NotAnInstrument, std::nullopt},
-                                        {"sock:/e-refuses", Outcome::CannotOpen, std::nullopt},
-                                        {"sock:/f-busy", Outcome::ConnectionLost, std::nullopt}}));
+              (std::vector<DeviceProbe>{
+                  {"sock:/a-open", Outcome::InUse, 3},
+                  {"sock:/b-good", Outcome::Identified, 8, OpenFailure::None, "745A"},
+                  {"sock:/c-silent", Outcome::NoAnswer},
+                  {"sock:/d-garbage", Outcome::NotAnInstrument},
+                  {"sock:/e-refuses", Outcome::CannotOpen, std::nullopt, OpenFailure::Failed},
+                  {"sock:/f-busy", Outcome::ConnectionLost},
+                  {"usb:1-2", Outcome::CannotOpen, std::nullopt, OpenFailure::PermissionDenied},
+                  {"usb:1-3", Outcome::InUseElsewhere, std::nullopt, OpenFailure::InUse},
+                  {"usb:1-4", Outcome::CannotOpen, std::nullopt, OpenFailure::NoBulkInterface},
+              }));
+}
+
+// Another program's record names the instrument behind a busy device; the
+// session's own device is recorded while open and forgotten when closed.
+TEST_F(UsbConnectionTest, ClaimsNameTheInstrumentAnotherProgramHolds) {
+    using Outcome = DeviceProbe::Outcome;
+    const std::filesystem::path directory =
+        std::filesystem::path(::testing::TempDir()) / "claims-connection";
+    std::filesystem::remove_all(directory);
+    DeviceClaims claims(directory);
+    UsbConnection claiming(backend, clock, &claims);
+    addInstrument(backend, "sock:/a", 3);
+    addInstrument(backend, "sock:/b-busy", 9).setFailRead(true);
+    std::filesystem::create_directories(directory);
+    std::ofstream(directory / "sock%3A%2Fb%2Dbusy.claim") << "sock:/b-busy\n9\n1\n"; // pid 1 lives
+
+    std::optional<Serial> serial;
+    ASSERT_TRUE(claiming.OpenDevice(serial));
+    EXPECT_EQ(claiming.LastProbes()[1],
+              (DeviceProbe{"sock:/b-busy", Outcome::InUseElsewhere, 9, OpenFailure::InUse}));
+    EXPECT_TRUE(std::filesystem::exists(directory / "sock%3A%2Fa.claim"));
+    EXPECT_EQ(claims.holder("sock:/a"), std::nullopt); // this process's own
+
+    backend.device("sock:/a").setFailWrite(true);
+    expectLinkFailure([&] { claiming.WriteCommand(3, ";#7,US;"); });
+    EXPECT_FALSE(std::filesystem::exists(directory / "sock%3A%2Fa.claim"));
 }
 
 TEST_F(UsbConnectionTest, AReadFailureClosesTheInstrumentAtOnce) {

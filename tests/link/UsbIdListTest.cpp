@@ -3,6 +3,7 @@
 #include "link/LibusbBackend.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace ombrix::link {
 namespace {
@@ -18,6 +19,19 @@ TEST(UsbIdListTest, RejectsWhatIsNotAPair) {
     EXPECT_TRUE(list.ids.empty());
     EXPECT_EQ(list.rejected.size(), 7u);
     EXPECT_TRUE(ParseUsbIds("").ids.empty());
+}
+
+TEST(UsbIdListTest, TextRoundTripsAndTheEnvironmentOnlyAdds) {
+    const std::vector<UsbId> chosen{{0x1A2B, 0x0001}, {0xDEAD, 0xBEEF}};
+    EXPECT_EQ(FormatUsbIds(chosen), "1a2b:0001,dead:beef");
+    EXPECT_EQ(ParseUsbIds(FormatUsbIds(chosen)).ids, chosen);
+    EXPECT_EQ(MergeUsbIds(chosen, {{0xDEAD, 0xBEEF}, {0, 1}}),
+              (std::vector<UsbId>{{0x1A2B, 0x0001}, {0xDEAD, 0xBEEF}, {0, 1}}));
+    std::ostringstream warnings;
+    EXPECT_EQ(UsbIdsFromText("1a2b:0001,oops", "the usb_ids setting", "ombrix", warnings),
+              (std::vector<UsbId>{{0x1A2B, 0x0001}}));
+    EXPECT_EQ(warnings.str(), "ombrix: ignoring the usb_ids setting entry 'oops' (expected "
+                              "vvvv:pppp in hexadecimal)\n");
 }
 
 TEST(UsbIdListTest, PathsNameBusAndPortChain) {

@@ -6,10 +6,13 @@
 // - a repaint of the view at 1920 x 1080 in fullscreen mode for the 320 x 240
 //   colour model, against one QPainter::drawImage of the screen at that size;
 // - a click on a key of the front panel to the instrument's changed screen on
-//   the window, against the least latency the worker's pauses allow;
+//   the window, against the least latency the pauses of a worker that waits a
+//   whole pass after each key allow, with the fast key response on (argument
+//   1) and off (0);
 // - F8 to the screenshot file on disk, against the worker's pass cycle;
 // - CPU time and resident memory of the whole program with an unchanging
-//   screen, against the same program in compact mode, which polls nothing;
+//   screen, against the same program in compact mode, which polls nothing, and
+//   against the program with the fast key response off;
 // - the codes the instrument receives per press of a computer key held with
 //   the X server's real auto-repeat for up to well past its repeat delay
 //   (one press, one code: the baseline is 1).
@@ -79,6 +82,13 @@ const char* const kScreenAloneSettings = "[MainSettings]\ndisplay_mode=1\n"
                                          "[MainSettings/MainFrame]\n"
                                          "regular_window_rect=\"0,0,540,760\"\n"
                                          "[MainSettings/CommandsToolbar]\nvisible=0\n";
+// The same beside it, with the instrument asked at the pace of passes after a
+// key too.
+const char* const kSlowKeySettings = "[MainSettings]\ndisplay_mode=1\n"
+                                     "[MainSettings/MainFrame]\n"
+                                     "regular_window_rect=\"1100,0,1640,760\"\n"
+                                     "[MainSettings/CommandsToolbar]\nvisible=0\n"
+                                     "[Global]\nFastKeyResponse=0\n";
 // Beside the other window, which it would otherwise cover.
 const char* const kCompactSettings = "[MainSettings]\ndisplay_mode=3\n"
                                      "[MainSettings/MainFrame]\n"
@@ -265,9 +275,9 @@ void BM_StartToFirstFrame(benchmark::State& state) {
 // frame shown in `mode` at `size`.
 class ViewOnColour {
 public:
-    ViewOnColour(shell::DisplayMode mode, QSize size)
+    ViewOnColour(shell::DisplayMode mode, QSize size, bool fastKeyResponse = true)
         : backend_(simulator_.deviceDirectory()), connection_(backend_, clock_),
-          host_(connection_, options()), view_(host_, settings_) {
+          host_(connection_, options(fastKeyResponse)), view_(host_, settings_) {
         waitFor(
             [&] {
                 host_.doc().OnTimer(document::DocumentTimer::Refresh);
@@ -294,9 +304,10 @@ public:
     std::shared_ptr<const document::Frame> frame() const { return host_.frame(); }
 
 private:
-    static document::COmbrixDoc::Options options() {
+    static document::COmbrixDoc::Options options(bool fastKeyResponse) {
         document::COmbrixDoc::Options options;
         options.programDirectory = OMBRIX_SAMPLE_MODELS_DIR;
+        options.fastKeyResponse = fastKeyResponse;
         return options;
     }
 
@@ -385,7 +396,7 @@ void click(QWidget& widget, QPoint point) {
 // back from the X server, changes.
 void BM_ClickToScreen(benchmark::State& state) {
     guarded(state, [&] {
-        ViewOnColour live(shell::DisplayMode::NormalWithKeyboard, kPanelView);
+        ViewOnColour live(shell::DisplayMode::NormalWithKeyboard, kPanelView, state.range(0) != 0);
         shell::COmbrixView& view = live.view();
         Clock::time_point lastFrame = Clock::now();
         QObject::connect(&live.host(), &document::DocumentHost::frameChanged, &view,
@@ -503,26 +514,35 @@ void BM_ScreenshotToFile(benchmark::State& state) {
 
 void BM_IdleProgram(benchmark::State& state) {
     guarded(state, [&] {
-        bench::BenchSimulator simulator({"colour", "colour"});
+        bench::BenchSimulator simulator({"colour", "colour", "colour"});
         const QRgb screenColour = dominantScreenColour(simulator);
         const QString model = QStringLiteral(OMBRIX_SAMPLE_MODELS_DIR "/Data/lum302plus.def");
         Ombrix polling(simulator.deviceDirectory(), kScreenAloneSettings, {model + "*30302"});
         Ombrix compact(simulator.deviceDirectory(), kCompactSettings, {model + "*30303"});
-        waitFor([&] { return polling.showsFrame(screenColour) && compact.window() != 0; },
-                "both windows");
+        Ombrix slowKeys(simulator.deviceDirectory(), kSlowKeySettings, {model + "*30304"});
+        waitFor(
+            [&] {
+                return polling.showsFrame(screenColour) && compact.window() != 0 &&
+                       slowKeys.window() != 0;
+            },
+            "the three windows");
         for (auto _ : state) {
             const double polling0 = polling.cpuSeconds();
             const double compact0 = compact.cpuSeconds();
+            const double slowKeys0 = slowKeys.cpuSeconds();
             const auto start = Clock::now();
             std::this_thread::sleep_for(kCpuInterval);
             const double wall = std::chrono::duration<double>(Clock::now() - start).count();
             state.counters["polling_cpu_pct"] = (polling.cpuSeconds() - polling0) / wall * 100;
             state.counters["compact_cpu_pct"] = (compact.cpuSeconds() - compact0) / wall * 100;
+            state.counters["slow_keys_cpu_pct"] = (slowKeys.cpuSeconds() - slowKeys0) / wall * 100;
             state.SetIterationTime(wall);
         }
         std::this_thread::sleep_until(polling.started() + kMemoryAge);
         state.counters["polling_per_compact"] =
             state.counters["polling_cpu_pct"] / state.counters["compact_cpu_pct"];
+        state.counters["polling_per_slow_keys"] =
+            state.counters["polling_cpu_pct"] / state.counters["slow_keys_cpu_pct"];
         state.counters["rss_mb"] = polling.residentMegabytes();
         state.counters["compact_rss_mb"] = compact.residentMegabytes();
     });
@@ -571,7 +591,12 @@ void BM_CodesPerKeyPress(benchmark::State& state) {
 
 BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewRepaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ClickToScreen)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickToScreen)
+    ->Arg(1)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScreenshotToFile)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleProgram)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_CodesPerKeyPress)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);

@@ -49,6 +49,7 @@ bool COmbrixApp::InitInstance(const std::optional<QString>& documentName, QStrin
     loadSettings();
     document::COmbrixDoc::Options documentOptions;
     documentOptions.programDirectory = options_.programDirectory;
+    documentOptions.fastKeyResponse = profile_.fastKeyResponse != 0;
     documentOptions.hooks.saveScreenshot = [this](const document::Frame& frame,
                                                   const document::ScreenshotRequest& request) {
         return saveScreenshot(frame, request);

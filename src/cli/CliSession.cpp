@@ -2,16 +2,32 @@
 
 #include "cli/InstrumentReport.h"
 #include "session/ProgramDirectory.h"
+#include "settings/SettingsStore.h"
 
 #include <QFileInfo>
 
 namespace ombrix::cli {
 
+namespace {
+
+// As in the window: after a key its screen is read without a whole pass's
+// wait, unless the user's settings turn that off.
+bool FastKeyResponseSetting() {
+    settings::GlobalProfile profile;
+    settings::SettingsStore().LoadProfile(profile);
+    return profile.fastKeyResponse != 0;
+}
+
+} // namespace
+
 CliSession::CliSession(CliContext& context, std::optional<link::Serial> serial)
     : context_(context), serial_(serial),
       connection_(context.backend, context.clock, context.claims),
-      doc_(connection_, document::COmbrixDoc::Options{
-                            session::ProgramDirectory(), serial, serial.has_value(), {}}) {}
+      doc_(connection_, document::COmbrixDoc::Options{session::ProgramDirectory(),
+                                                      serial,
+                                                      serial.has_value(),
+                                                      {},
+                                                      FastKeyResponseSetting()}) {}
 
 CliSession::Wait CliSession::waitUntil(const std::function<bool()>& done,
                                        std::chrono::milliseconds timeout) {

@@ -10,11 +10,12 @@ COmbrixDoc::COmbrixDoc(link::UsbConnection& connection, Options options)
     : connection_(connection),
       programDirectory_(QString::fromStdU16String(options.programDirectory.u16string())),
       source_(connection), hooks_(std::move(options.hooks)),
-      worker_(
-          source_, SessionRecords{sync_, keys_, dataSet_, frames_},
-          SessionWorker::Options{
-              std::move(options.programDirectory), options.preferredSerial, options.onlyPreferred,
-              SessionWorker::Hooks{hooks_.frameReady, hooks_.linkStateChanged, hooks_.keyDone}}) {
+      worker_(source_, SessionRecords{sync_, keys_, dataSet_, frames_},
+              SessionWorker::Options{
+                  std::move(options.programDirectory), options.preferredSerial,
+                  options.onlyPreferred,
+                  SessionWorker::Hooks{hooks_.frameReady, hooks_.linkStateChanged, hooks_.keyDone},
+                  options.fastKeyResponse}) {
     // A stop request also ends a reply the worker is waiting for.
     connection_.setInterruption(stop_.get_token());
     workerThread_ = std::jthread([this] {

@@ -67,6 +67,9 @@ public:
         // Connect only the preferred instrument, never another in its place.
         bool onlyPreferred = false;
         Hooks hooks;
+        // After a key, the status is asked for at the pace of commands until
+        // its screen shows (see SessionWorker).
+        bool fastKeyResponse = true;
     };
 
     COmbrixDoc(link::UsbConnection& connection, Options options);

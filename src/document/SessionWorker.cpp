@@ -27,12 +27,19 @@ SessionWorker::SessionWorker(session::DataSource& source, SessionRecords records
 
 void SessionWorker::Run(std::stop_token stop) {
     while (!stop.stop_requested()) {
-        source_.connection().clock().sleepFor(kPassPause);
+        source_.connection().clock().sleepFor(NextPause());
         if (stop.stop_requested()) {
             break;
         }
         RunPass();
     }
+}
+
+std::chrono::milliseconds SessionWorker::NextPause() const {
+    const bool awaitingKeysScreen =
+        keySentAt_ && link::elapsedSince(*keySentAt_, source_.connection().clock().ticks()) <
+                          static_cast<link::Ticks>(kFastKeyResponse.count());
+    return awaitingKeysScreen ? session::kCommandPause : kPassPause;
 }
 
 SessionWorker::Pass SessionWorker::RunPass() {
@@ -118,6 +125,9 @@ std::optional<SessionWorker::Pass> SessionWorker::sendPendingKey(link::Serial se
     }
     try {
         source_.SendKey(static_cast<std::uint8_t>(key.code), serial);
+        if (options_.fastKeyResponse) {
+            keySentAt_ = source_.connection().clock().ticks();
+        }
         keyDone(key.code, KeyOutcome::Sent);
         return Pass::KeySent;
     } catch (const link::DataSourceException&) {
@@ -145,6 +155,7 @@ void SessionWorker::readIdentityAndFormat(link::Serial serial) {
 void SessionWorker::readStatusAndScreen(link::Serial serial) {
     session::QueryStatus(source_, update_.iconState, update_.displayParameters, serial);
     if (update_.iconState.StatusWord & session::kStatusNewScreen) {
+        keySentAt_.reset();
         // The geometry comes from the data set, where the model loader sets it
         // together with the screen image; before a model is loaded it is empty
         // and no screen is asked for.
@@ -188,6 +199,7 @@ bool SessionWorker::mergeAndPublish() {
 // never to be delivered to whatever connects next.
 void SessionWorker::linkFailed() {
     linkBroken_ = true;
+    keySentAt_.reset();
     connection_.store(0);
     records_.keys.clear();
     if (!lostAt_) {

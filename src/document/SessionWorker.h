@@ -20,6 +20,10 @@ namespace ombrix::document {
 
 // Pause at the start of every pass of the session worker.
 inline constexpr std::chrono::milliseconds kPassPause{50};
+// How long after a key code the status is asked for at the pace of commands
+// rather than of passes, unless the screen changed before: a key's screen then
+// shows without a whole pass's wait.
+inline constexpr std::chrono::milliseconds kFastKeyResponse{300};
 // How long the session waits for a lost instrument to come back before it
 // takes another one: a replug must not switch instruments behind the user.
 inline constexpr std::chrono::milliseconds kLostInstrumentWait{10000};
@@ -70,14 +74,20 @@ public:
         // one in its place.
         bool onlyPreferred = false;
         Hooks hooks;
+        // After a key code, poll at the pace of commands until the screen
+        // changes or kFastKeyResponse has passed; off: every pause a pass pause.
+        bool fastKeyResponse = true;
     };
 
     SessionWorker(session::DataSource& source, SessionRecords records, Options options);
 
-    // Passes with the 50 ms pause until `stop` is requested.
+    // Passes, each after NextPause, until `stop` is requested.
     void Run(std::stop_token stop);
     // One pass without the pause.
     Pass RunPass();
+    // The pause before the next pass: a pass pause, or a command pause while
+    // the screen a key changed is awaited.
+    std::chrono::milliseconds NextPause() const;
 
     // Connection attempts that found no instrument or could not identify one.
     std::uint32_t failedConnections() const { return failedConnections_.load(); }
@@ -115,6 +125,8 @@ private:
     std::uint64_t connections_ = 0;
     // When the connected instrument was lost; none once one is connected.
     std::optional<link::Ticks> lostAt_;
+    // When the last key code went out, while its screen is awaited.
+    std::optional<link::Ticks> keySentAt_;
     std::atomic<std::uint32_t> failedConnections_{0};
     std::atomic<std::uint32_t> sentKeys_{0};
     std::atomic<std::uint32_t> failedKeys_{0};

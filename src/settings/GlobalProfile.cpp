@@ -12,6 +12,7 @@ bool GlobalProfile::Exchange(SettingsStream& stream, const QString& path) {
             exchanged &= ExchangeValue(stream, QStringLiteral("Y"), y);
             exchanged &= ExchangeValue(stream, QStringLiteral("Width"), width);
             exchanged &= ExchangeValue(stream, QStringLiteral("Height"), height);
+            exchanged &= ExchangeValue(stream, QStringLiteral("FastKeyResponse"), fastKeyResponse);
         }
         exchanged &= ExchangeValue(stream, QStringLiteral("ScreenshotZoom"), screenshotZoom);
         exchanged &= ExchangeValue(stream, QStringLiteral("RefreshRate"), refreshRate);

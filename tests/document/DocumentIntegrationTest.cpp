@@ -6,12 +6,18 @@
 #include "SimulatorFixture.h"
 #include "catalogue/ModelCatalogue.h"
 #include "document/COmbrixDoc.h"
+#include "document/SessionWorker.h"
+#include "session/DataSource.h"
 
 #include <QImage>
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace ombrix::document::testing {
 namespace {
@@ -112,6 +118,54 @@ TEST_F(DocumentOverSimulator, StoredKeyReachesTheInstrumentAndChangesItsScreen) 
     const sim::testing::SimRecord received = record();
     EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
     EXPECT_EQ(received.count(";#0,"), 1U) << "one key command and nothing else";
+}
+
+// The gaps between the status polls the simulator received after `from`,
+// in microseconds.
+std::vector<std::int64_t> pollGaps(const sim::testing::SimRecord& record, std::int64_t from,
+                                   std::int64_t to) {
+    std::vector<std::int64_t> gaps;
+    std::int64_t last = -1;
+    for (const sim::testing::SimRecord::Event& event : record.events()) {
+        if (event.name != "rx" || event.bytes.find("#7,IC;") == std::string::npos ||
+            event.micros <= from || event.micros > to) {
+            continue;
+        }
+        if (last >= 0) {
+            gaps.push_back(event.micros - last);
+        }
+        last = event.micros;
+    }
+    return gaps;
+}
+
+// After a key that changes nothing on the screen, the status is asked for
+// at the pace of commands for 300 ms, never closer than a command pause, and
+// then at the pace of passes again.
+TEST_F(DocumentOverSimulator, AfterAKeyTheStatusIsAskedAtThePaceOfCommands) {
+    const sim::InstrumentModel& mono = *sim::findModel("mono");
+    start(frozenModel("mono"));
+    ASSERT_TRUE(session().waitForFrame());
+    ASSERT_TRUE(doc().StoreKey(mono.keys.up)); // moves nothing on the measurement page
+    ASSERT_TRUE(session().waitUntil("the key", [&] { return doc().SentKeys() == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+
+    const sim::testing::SimRecord received = record();
+    std::int64_t sent = -1;
+    for (const sim::testing::SimRecord::Event& event : received.events()) {
+        if (event.name == "rx" && event.bytes.find(keyCommand(mono.keys.up)) != std::string::npos) {
+            sent = event.micros;
+        }
+    }
+    ASSERT_GE(sent, 0);
+    const std::int64_t fastEnd = sent + kFastKeyResponse.count() * 1000;
+    const std::vector<std::int64_t> fast = pollGaps(received, sent, fastEnd);
+    const std::vector<std::int64_t> paced = pollGaps(received, fastEnd + 60'000, sent + 800'000);
+    ASSERT_FALSE(fast.empty());
+    ASSERT_FALSE(paced.empty());
+    EXPECT_GE(*std::min_element(fast.begin(), fast.end()), session::kCommandPause.count() * 1000);
+    EXPECT_LT(*std::min_element(fast.begin(), fast.end()), kPassPause.count() * 1000);
+    EXPECT_GE(*std::min_element(paced.begin(), paced.end()), kPassPause.count() * 1000);
 }
 
 // Compact mode polls nothing, yet a key pressed there goes out at once, in a

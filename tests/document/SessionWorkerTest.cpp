@@ -150,6 +150,38 @@ TEST_F(SessionWorkerTest, AKeyNeverReachesAConnectionMadeAfterItWasPressed) {
     EXPECT_EQ(worker.sentKeys(), 0u);
 }
 
+// After a key the status is asked for at the pace of commands until the
+// screen changed or 300 ms passed; polling otherwise keeps the pass pause.
+TEST_F(SessionWorkerTest, AKeysScreenIsAwaitedAtThePaceOfCommands) {
+    connectAndPoll();
+    loadModel();
+    EXPECT_EQ(worker.NextPause(), kPassPause);
+    keys.store(0x66, worker.connection());
+    ASSERT_EQ(worker.RunPass(), Pass::KeySent);
+    EXPECT_EQ(worker.NextPause(), session::kCommandPause);
+    ASSERT_EQ(worker.RunPass(), Pass::Polled); // not changed yet
+    EXPECT_EQ(worker.NextPause(), session::kCommandPause);
+    showNewScreen();
+    ASSERT_EQ(worker.RunPass(), Pass::Polled);
+    EXPECT_EQ(worker.NextPause(), kPassPause);
+
+    device.answer(kStatusRequest, statusBlock(0));
+    keys.store(0x66, worker.connection());
+    ASSERT_EQ(worker.RunPass(), Pass::KeySent);
+    clock.advance(kFastKeyResponse); // a key that changed nothing on the screen
+    EXPECT_EQ(worker.NextPause(), kPassPause);
+}
+
+TEST_F(SessionWorkerTest, WithTheFastKeyResponseOffEveryPauseIsAPassPause) {
+    SessionWorker paced{source, SessionRecords{sync, keys, dataSet, frames},
+                        SessionWorker::Options{kPrograms, std::nullopt, false, {}, false}};
+    ASSERT_EQ(paced.RunPass(), Pass::Connected);
+    ASSERT_EQ(paced.RunPass(), Pass::Polled);
+    keys.store(0x66, paced.connection());
+    ASSERT_EQ(paced.RunPass(), Pass::KeySent);
+    EXPECT_EQ(paced.NextPause(), kPassPause);
+}
+
 TEST_F(SessionWorkerTest, WithoutPollingAKeyStillGetsAPassOfItsOwn) {
     connectAndPoll();
     sync.setPollingEnabled(false);

@@ -133,7 +133,7 @@ TEST_F(SettingsStoreTest, LoadsEveryValueOfTheDocumentedLayout) {
 
     GlobalProfile profile;
     EXPECT_TRUE(SettingsStore(path).LoadProfile(profile));
-    EXPECT_EQ(profile, (GlobalProfile{11, -12, 640, 480, 3, 40}));
+    EXPECT_EQ(profile, (GlobalProfile{11, -12, 640, 480, 3, 40, 0}));
 }
 
 TEST_F(SettingsStoreTest, StoringAndLoadingKeepsEveryValue) {

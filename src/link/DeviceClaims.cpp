@@ -46,7 +46,8 @@ bool DeviceClaims::claim(const std::string& path, std::uint32_t serial) {
     std::filesystem::permissions(directory_, std::filesystem::perms::owner_all, error);
     const std::filesystem::path file = fileFor(path);
     std::filesystem::path part = file;
-    part += "." + std::to_string(::getpid());
+    part += '.';
+    part += std::to_string(::getpid());
     {
         std::ofstream out(part, std::ios::trunc);
         out << path << '\n' << serial << '\n' << ::getpid() << '\n';

@@ -73,7 +73,10 @@ std::string FormatUsbId(const UsbId& id) {
 std::string FormatUsbIds(const std::vector<UsbId>& ids) {
     std::string text;
     for (const UsbId& id : ids) {
-        text += (text.empty() ? "" : ",") + FormatUsbId(id);
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += FormatUsbId(id);
     }
     return text;
 }

@@ -39,7 +39,11 @@ namespace {
                 ombrix::testing::ExpectedScreenPixel(model, snapshot, x, y);
             colours.insert(expected);
             if (screen.Pixel(x, top + y) != expected && differing++ == 0) {
-                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                first = std::string("(")
+                            .append(std::to_string(x))
+                            .append(", ")
+                            .append(std::to_string(y))
+                            .append(")");
             }
         }
     }

@@ -105,7 +105,11 @@ protected:
             for (int x = 0; x < model_.width; ++x) {
                 if (screen.Pixel(x, top + y) != expectedPixel(model_, picture, x, y)) {
                     if (count++ == 0 && first != nullptr) {
-                        *first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                        *first = std::string("(")
+                                     .append(std::to_string(x))
+                                     .append(", ")
+                                     .append(std::to_string(y))
+                                     .append(")");
                     }
                 }
             }

@@ -32,7 +32,7 @@ std::string nodeName(int deviceNumber) {
     return name;
 }
 
-std::string record(const std::string& sysfs, int deviceNumber, const UsbDeviceSpec& spec) {
+std::string record(const std::string& sysfs, int deviceNumber, const UsbDeviceTraits& traits) {
     const std::string node = nodeName(deviceNumber);
     char numbers[16];
     std::snprintf(numbers, sizeof numbers, "%03d", deviceNumber);
@@ -41,8 +41,8 @@ std::string record(const std::string& sysfs, int deviceNumber, const UsbDeviceSp
            "\nE: DEVNAME=/dev/" + node +
            "\nA: busnum=1\\n\nA: devnum=" + std::to_string(deviceNumber) +
            "\\n\nA: speed=480\\n\nA: bConfigurationValue=1\\n\n" +
-           "A: manufacturer=" + spec.manufacturer + "\\n\nA: product=" + spec.productName +
-           "\\n\nH: descriptors=" + DescriptorsHex(spec) + "\n";
+           "A: manufacturer=" + traits.manufacturer + "\\n\nA: product=" + traits.productName +
+           "\\n\nH: descriptors=" + DescriptorsHex(traits) + "\n";
 }
 
 void check(gboolean done, GError* error, const std::string& what) {
@@ -80,24 +80,24 @@ std::string EmulatedUsbBus::rootDirectory() const {
 }
 
 // The handler first, so the device can be opened as soon as it is seen.
-EmulatedUsbDevice& EmulatedUsbBus::plug(const UsbDeviceSpec& spec) {
-    Plugged& plugged = ports_[spec.port];
+EmulatedUsbDevice& EmulatedUsbBus::plug(const UsbDeviceTraits& traits) {
+    Plugged& plugged = ports_[traits.port];
     if (plugged.present) {
-        throw std::logic_error("port " + std::to_string(spec.port) + " is taken");
+        throw std::logic_error("port " + std::to_string(traits.port) + " is taken");
     }
     if (plugged.device) {
         unplugged_.push_back(std::move(plugged.device));
     }
-    plugged.device = std::make_unique<EmulatedUsbDevice>(spec);
+    plugged.device = std::make_unique<EmulatedUsbDevice>(traits);
     plugged.deviceNumber = nextDeviceNumber_++;
     GError* error = nullptr;
     check(umockdev_testbed_attach_ioctl(testbed_,
                                         ("/dev/" + nodeName(plugged.deviceNumber)).c_str(),
                                         plugged.device->handler(), &error),
           error, "ioctl handler");
-    const std::string sysfs = sysfsPath(spec.port);
+    const std::string sysfs = sysfsPath(traits.port);
     check(umockdev_testbed_add_from_string(
-              testbed_, record(sysfs, plugged.deviceNumber, spec).c_str(), &error),
+              testbed_, record(sysfs, plugged.deviceNumber, traits).c_str(), &error),
           error, "device");
     umockdev_testbed_uevent(testbed_, sysfs.c_str(), "add");
     plugged.present = true;
@@ -114,7 +114,7 @@ void EmulatedUsbBus::unplug(int port) {
 }
 
 EmulatedUsbDevice& EmulatedUsbBus::replug(int port) {
-    return plug(ports_.at(port).device->spec());
+    return plug(ports_.at(port).device->traits());
 }
 
 EmulatedUsbDevice& EmulatedUsbBus::device(int port) {

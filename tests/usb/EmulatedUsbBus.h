@@ -22,7 +22,7 @@ public:
     ~EmulatedUsbBus();
 
     // Plugs a device in at its port with the next device number.
-    EmulatedUsbDevice& plug(const UsbDeviceSpec& spec);
+    EmulatedUsbDevice& plug(const UsbDeviceTraits& traits);
     // Unplugs the device at `port`: its transfers end, it leaves the bus.
     void unplug(int port);
     // Plugs the device unplugged from `port` in again, as a new device (a new

@@ -86,12 +86,12 @@ struct EmulatedUsbDevice::Urb {
     bool in() const { return (endpoint & 0x80) != 0; }
 };
 
-std::string DescriptorsHex(const UsbDeviceSpec& spec) {
+std::string DescriptorsHex(const UsbDeviceTraits& traits) {
     constexpr int kBulk = 2;
     constexpr int kInterrupt = 3;
     std::string interfaces;
     int count = 1;
-    switch (spec.layout) {
+    switch (traits.layout) {
     case InterfaceLayout::BulkPair:
         interfaces = interface(0, 2) + endpoint(0x81, kBulk, 512) + endpoint(0x02, kBulk, 512);
         break;
@@ -106,21 +106,21 @@ std::string DescriptorsHex(const UsbDeviceSpec& spec) {
     }
     const int total = 9 + static_cast<int>(interfaces.size() / 2);
     const std::string device =
-        hex({18, 1, 0x00, 0x02, 0, 0, 0, 64, spec.vendor & 0xFF, spec.vendor >> 8,
-             spec.product & 0xFF, spec.product >> 8, 0x00, 0x01, 1, 2, 3, 1});
+        hex({18, 1, 0x00, 0x02, 0, 0, 0, 64, traits.vendor & 0xFF, traits.vendor >> 8,
+             traits.product & 0xFF, traits.product >> 8, 0x00, 0x01, 1, 2, 3, 1});
     const std::string configuration = hex({9, 2, total & 0xFF, total >> 8, count, 1, 0, 0x80, 50});
     return device + configuration + interfaces;
 }
 
-EmulatedUsbDevice::EmulatedUsbDevice(const UsbDeviceSpec& spec)
-    : spec_(spec), handler_(umockdev_ioctl_base_new()),
+EmulatedUsbDevice::EmulatedUsbDevice(const UsbDeviceTraits& traits)
+    : traits_(traits), handler_(umockdev_ioctl_base_new()),
       lastTick_(std::chrono::steady_clock::now()) {
-    const sim::InstrumentModel* model = sim::findModel(spec.modelKey);
+    const sim::InstrumentModel* model = sim::findModel(traits.modelKey);
     if (model == nullptr) {
-        throw std::invalid_argument("no simulated model " + spec.modelKey);
+        throw std::invalid_argument("no simulated model " + traits.modelKey);
     }
     instrument_ = std::make_unique<sim::SimulatedInstrument>(
-        *model, spec.serial != 0 ? spec.serial : model->identification.serial);
+        *model, traits.serial != 0 ? traits.serial : model->identification.serial);
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&onIoctl), this);
 }
 
@@ -244,7 +244,7 @@ void EmulatedUsbDevice::queueReply(const std::vector<std::uint8_t>& reply) {
         packets_.emplace_back(reply.begin() + static_cast<std::ptrdiff_t>(offset),
                               reply.begin() + static_cast<std::ptrdiff_t>(offset + size));
     }
-    if (spec_.zeroLengthPackets && reply.size() % kPacketSize == 0) {
+    if (traits_.zeroLengthPackets && reply.size() % kPacketSize == 0) {
         packets_.emplace_back();
     }
 }

@@ -31,7 +31,7 @@ enum class InterfaceLayout {
 };
 
 // What is plugged into one port of the emulated bus.
-struct UsbDeviceSpec {
+struct UsbDeviceTraits {
     std::string modelKey = "mono"; // a model of ombrix-sim's catalogue
     std::uint32_t serial = 0;      // 0: the model's own
     std::uint16_t vendor = 0x1a2b;
@@ -53,7 +53,7 @@ class EmulatedUsbDevice {
 public:
     static constexpr std::size_t kPacketSize = 512;
 
-    explicit EmulatedUsbDevice(const UsbDeviceSpec& spec);
+    explicit EmulatedUsbDevice(const UsbDeviceTraits& traits);
     EmulatedUsbDevice(const EmulatedUsbDevice&) = delete;
     EmulatedUsbDevice& operator=(const EmulatedUsbDevice&) = delete;
     ~EmulatedUsbDevice();
@@ -62,7 +62,7 @@ public:
     // One usbdevfs call of the host, on umockdev's handler thread; false for a
     // call the device does not know.
     bool handle(UMockdevIoctlClient* client);
-    const UsbDeviceSpec& spec() const { return spec_; }
+    const UsbDeviceTraits& traits() const { return traits_; }
     // The endpoints of the interface that carries the protocol.
     static constexpr unsigned char kBulkIn = 0x81;
     static constexpr unsigned char kBulkOut = 0x02;
@@ -108,7 +108,7 @@ private:
     void finish(std::unique_ptr<Urb> urb, int status);
     void tickMeasurement();
 
-    UsbDeviceSpec spec_;
+    UsbDeviceTraits traits_;
     UMockdevIoctlBase* handler_;
     mutable std::mutex mutex_;
     std::unique_ptr<sim::SimulatedInstrument> instrument_;
@@ -131,6 +131,6 @@ private:
 
 // The descriptors the system reads from the device (device, configuration,
 // interfaces, endpoints), as sysfs shows them: hexadecimal.
-std::string DescriptorsHex(const UsbDeviceSpec& spec);
+std::string DescriptorsHex(const UsbDeviceTraits& traits);
 
 } // namespace ombrix::usbtest

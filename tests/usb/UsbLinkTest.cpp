@@ -27,8 +27,8 @@ using Outcome = DeviceProbe::Outcome;
 constexpr link::UsbId kMonoPair{0x1a2b, 0x0001};
 constexpr link::UsbId kColourPair{0x1a2b, 0x0002};
 
-UsbDeviceSpec spec(const std::string& model, int port, link::UsbId id) {
-    UsbDeviceSpec device;
+UsbDeviceTraits traits(const std::string& model, int port, link::UsbId id) {
+    UsbDeviceTraits device;
     device.modelKey = model;
     device.port = port;
     device.vendor = id.vendor;
@@ -69,9 +69,9 @@ protected:
 // Only a device of a listed pair is ever opened; the candidates come from
 // descriptors alone, and a pair listed while the backend runs counts at once.
 TEST_F(UsbLinkTest, OnlyListedPairsAreOpenedAndCandidatesAreReadFromDescriptors) {
-    bus.plug(spec("mono", 2, kMonoPair));
-    EmulatedUsbDevice& colour = bus.plug(spec("colour", 3, kColourPair));
-    UsbDeviceSpec noPair = spec("mono", 4, {0x1a2b, 0x0003});
+    bus.plug(traits("mono", 2, kMonoPair));
+    EmulatedUsbDevice& colour = bus.plug(traits("colour", 3, kColourPair));
+    UsbDeviceTraits noPair = traits("mono", 4, {0x1a2b, 0x0003});
     noPair.layout = InterfaceLayout::NoBulkPair;
     EmulatedUsbDevice& odd = bus.plug(noPair);
 
@@ -117,7 +117,7 @@ TEST_F(UsbLinkTest, UsbIdsAreEditedInTheSettings) {
 }
 
 TEST_F(UsbLinkTest, ABulkPairBehindAnotherInterfaceIsFound) {
-    UsbDeviceSpec device = spec("palette", 2, kMonoPair);
+    UsbDeviceTraits device = traits("palette", 2, kMonoPair);
     device.layout = InterfaceLayout::BulkPairSecond;
     bus.plug(device);
     EXPECT_EQ(open(), 20758u);
@@ -134,7 +134,7 @@ TEST_F(UsbLinkTest, CaptureAndPressRunOverUsb) {
     };
     for (const Case& each : {Case{"mono", true}, Case{"colour", true}, Case{"colour", false}}) {
         SCOPED_TRACE(std::string(each.model) + (each.zeroLengthPackets ? "" : ", no ZLP"));
-        UsbDeviceSpec device = spec(each.model, 2, kMonoPair);
+        UsbDeviceTraits device = traits(each.model, 2, kMonoPair);
         device.zeroLengthPackets = each.zeroLengthPackets;
         EmulatedUsbDevice& instrument = bus.plug(device);
         instrument.setFrozen(true);
@@ -168,8 +168,8 @@ TEST_F(UsbLinkTest, CaptureAndPressRunOverUsb) {
 // A device another program holds, one this user may not open, and bytes the
 // device had queued before the host asked.
 TEST_F(UsbLinkTest, BusyAndLockedDevicesSayWhyAndStaleBytesAreDropped) {
-    bus.plug(spec("mono", 2, kMonoPair)).setBusy(true);
-    bus.plug(spec("colour", 3, kColourPair));
+    bus.plug(traits("mono", 2, kMonoPair)).setBusy(true);
+    bus.plug(traits("colour", 3, kColourPair));
     bus.denyAccess(3);
     backend.setIds({kMonoPair, kColourPair});
     connection.RefreshDevices();
@@ -193,7 +193,7 @@ TEST_F(UsbLinkTest, BusyAndLockedDevicesSayWhyAndStaleBytesAreDropped) {
 // number) it is the same instrument at the same path; unplugged for good it is
 // gone.
 TEST_F(UsbLinkTest, UnplugDuringAReadReplugAndUnplugForGood) {
-    EmulatedUsbDevice& first = bus.plug(spec("mono", 2, kMonoPair));
+    EmulatedUsbDevice& first = bus.plug(traits("mono", 2, kMonoPair));
     const link::Serial serial = open();
     const std::string firstNode = bus.node(2);
     sim::FaultSettings silent;
@@ -225,7 +225,7 @@ TEST_F(UsbLinkTest, UnplugDuringAReadReplugAndUnplugForGood) {
 // One stall is cleared and the transfer goes on; a second one in a row is a
 // failure like any other.
 TEST_F(UsbLinkTest, AStallIsClearedOnceAndTwiceInARowFails) {
-    EmulatedUsbDevice& device = bus.plug(spec("mono", 2, kMonoPair));
+    EmulatedUsbDevice& device = bus.plug(traits("mono", 2, kMonoPair));
     device.stallNext(EmulatedUsbDevice::kBulkOut);
     const link::Serial serial = open();
     EXPECT_EQ(device.stalls(), 1);

@@ -95,10 +95,10 @@ double viewDifference(shell::COmbrixView& view, const QImage& frame) {
 }
 
 TEST_F(UsbWindowTest, AnInstrumentTickedInTheDialogIsReachedAndShown) {
-    UsbDeviceSpec spec;
-    spec.modelKey = "colour";
-    spec.productName = "ORMA 302 plus";
-    EmulatedUsbDevice& instrument = bus.plug(spec);
+    UsbDeviceTraits traits;
+    traits.modelKey = "colour";
+    traits.productName = "ORMA 302 plus";
+    EmulatedUsbDevice& instrument = bus.plug(traits);
     instrument.setFrozen(true);
     start();
     EXPECT_EQ(status(), QStringLiteral("Looking for an instrument"));
@@ -164,9 +164,9 @@ TEST_F(UsbWindowTest, AnInstrumentTickedInTheDialogIsReachedAndShown) {
 // the status bar says which and why, once, however often the session tries;
 // the dialog shows the commands that give access, and Copy copies them.
 TEST_F(UsbWindowTest, ADeviceThatCannotBeUsedSaysWhyInTheStatusBarAndTheDialog) {
-    UsbDeviceSpec busy;
+    UsbDeviceTraits busy;
     bus.plug(busy).setBusy(true);
-    UsbDeviceSpec locked;
+    UsbDeviceTraits locked;
     locked.port = 3;
     locked.product = 0x0002;
     bus.plug(locked);

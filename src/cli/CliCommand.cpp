@@ -4,6 +4,7 @@
 #include "cli/DevicesCommand.h"
 #include "cli/IdentifyCommand.h"
 #include "cli/PressCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/ReplayCommand.h"
 #include "cli/UdevRulesCommand.h"
 
@@ -46,6 +47,22 @@ constexpr std::array kCommands = {
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  the file not written, 2 when no frame came within the time-out.\n",
                RunCapture},
+    CliCommand{"record", "record -o FILE [--duration SECONDS] [--zoom Z] [--framed] [--serial N]",
+               "  Records the instrument's screen as the live session shows it, every\n"
+               "  new frame at the time it arrives, the blinking icons blinking: FILE's\n"
+               "  extension chooses the format, .webm (VP9, lossless; the instrument's\n"
+               "  loss is marked in FILE's name with .vtt beside it), .gif or .png\n"
+               "  (animated; .apng too). One pixel per instrument pixel (Z x Z with\n"
+               "  --zoom, 1 to 4); --framed adds the screenshot's frame. Runs for\n"
+               "  SECONDS, else until SIGINT (Ctrl+C), SIGTERM or SIGHUP; the file is\n"
+               "  closed properly either way, and an existing FILE is replaced only by\n"
+               "  a whole recording. When the disk fills or the file-size limit comes\n"
+               "  near, the recording stops, playable. Prints the file, its length,\n"
+               "  pictures and bytes. With --serial only instrument N is used.\n"
+               "  Exit status 0 on success, 1 when no instrument could be connected or\n"
+               "  the recording stopped early or failed, 2 when no frame came within\n"
+               "  10 s.\n",
+               RunRecord},
     CliCommand{"press", "press [--serial N] KEY...",
                "  Presses and releases each KEY with the left button, in order: a key\n"
                "  name of the instrument's model (any case) goes through the model's\n"

@@ -114,6 +114,7 @@ void CCommandsToolbar::AddEntry(const QStringList& keys) {
     entries_.push_back({keys, QTime::currentTime()});
     list_->insertItem(0, entries_.back().Text());
     refreshCommands();
+    emit entryAdded(entries_.back().Text());
 }
 
 QStringList CCommandsToolbar::Entries() const {

@@ -26,6 +26,7 @@ class CCommandsToolbar;
 class CFloatingBar;
 class FrameGeometry;
 class HistoryPlayback;
+class RecordingCommands;
 class ScreenColors;
 class CKeyboardToolbar;
 class COmbrixView;
@@ -72,6 +73,7 @@ public:
     CToolBarEx& MainToolbar() const { return *mainToolbar_; }
     CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
     HistoryPlayback& Playback() const { return *playback_; }
+    RecordingCommands& Recording() const { return *recording_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -137,6 +139,7 @@ private:
     std::unique_ptr<FrameGeometry> geometry_;
     std::unique_ptr<HistoryPlayback> playback_;
     std::unique_ptr<ScreenColors> colors_;
+    std::unique_ptr<RecordingCommands> recording_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

@@ -20,9 +20,10 @@ enum class CommandId : int {
     ExitFullscreen = 32807,
     CommandsBar = 32819,
     Colors = 32823,
-    SharpPixels = 32842,    // instrument pixels as blocks
-    AlwaysOnTop = 32843,    // the window above others
-    ScreenshotCopy = 32830, // the framed screenshot on the clipboard
+    SharpPixels = 32842,      // instrument pixels as blocks
+    AlwaysOnTop = 32843,      // the window above others
+    ScreenshotCopy = 32830,   // the framed screenshot on the clipboard
+    ScreenshotRecord = 32844, // starts and stops a recording
     MainToolbar = 59392,
     StatusBar = 59393,
     About = 57664,

@@ -252,6 +252,9 @@ bool RecordingEncoder::send(const AVFrame* frame) {
         if (written < 0) {
             return fail(QStringLiteral("cannot write"), written);
         }
+        // On disk at once: the size shown is the file's, and a full disk is
+        // found while the reserve is whole.
+        avio_flush(container_->pb);
     }
 }
 

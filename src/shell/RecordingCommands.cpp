@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -201,8 +202,8 @@ void RecordingCommands::report(const recording::RecordingOutcome& outcome) {
         const QString message =
             outcome.subtitlesPath.isEmpty()
                 ? tr("Recording saved to %1 (%2, %3)").arg(path, length, size)
-                : tr("Recording saved to %1 (%2, %3), the keys pressed in %4")
-                      .arg(path, length, size, QDir::toNativeSeparators(outcome.subtitlesPath));
+                : tr("Recording saved to %1 (%2, %3) with %4")
+                      .arg(path, length, size, QFileInfo(outcome.subtitlesPath).fileName());
         statusBar_.showMessage(message, kMessageMs);
         return;
     }

@@ -48,17 +48,17 @@ constexpr std::array kCommands = {
                "  the file not written, 2 when no frame came within the time-out.\n",
                RunCapture},
     CliCommand{"record", "record -o FILE [--duration SECONDS] [--zoom Z] [--framed] [--serial N]",
-               "  Records the instrument's screen as the live session shows it, every\n"
-               "  new frame at the time it arrives, the blinking icons blinking: FILE's\n"
-               "  extension chooses the format, .webm (VP9, lossless; the instrument's\n"
-               "  loss is marked in FILE's name with .vtt beside it), .gif or .png\n"
-               "  (animated; .apng too). One pixel per instrument pixel (Z x Z with\n"
-               "  --zoom, 1 to 4); --framed adds the screenshot's frame. Runs for\n"
-               "  SECONDS, else until SIGINT (Ctrl+C), SIGTERM or SIGHUP; the file is\n"
-               "  closed properly either way, and an existing FILE is replaced only by\n"
-               "  a whole recording. When the disk fills or the file-size limit comes\n"
-               "  near, the recording stops, playable. Prints the file, its length,\n"
-               "  pictures and bytes. With --serial only instrument N is used.\n"
+               "  Records the screen of the live session: every new frame at the time it\n"
+               "  arrives, the status icons blinking as on the window. FILE's extension\n"
+               "  chooses the format: .webm (VP9, lossless; the times the instrument was\n"
+               "  lost go into NAME.vtt beside it), .gif or .png (animated; .apng too).\n"
+               "  One pixel per instrument pixel (Z x Z with --zoom, 1 to 4); --framed\n"
+               "  adds the screenshot's frame. Runs for SECONDS, else until SIGINT\n"
+               "  (Ctrl+C), SIGTERM or SIGHUP, and closes the file properly either way;\n"
+               "  an existing FILE is replaced only by a whole recording. A full disk or\n"
+               "  the file-size limit stops the recording with a file that plays. Prints\n"
+               "  the file, its length, pictures and bytes. With --serial only\n"
+               "  instrument N is used.\n"
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  the recording stopped early or failed, 2 when no frame came within\n"
                "  10 s.\n",

@@ -59,8 +59,8 @@ struct RecordingOutcome {
 // A frame crosses as a shared pointer to the published, immutable frame.
 // When a picture cannot be written (the disk full, the file-size limit near,
 // a frame of another size), the recording ends by itself with a file that
-// plays; Ended() then says so and Stop() why. Every call but the constructor's
-// comes from one thread.
+// plays; Ended() then says so and Stop() why. All calls come from the thread
+// that started it.
 class Recorder {
 public:
     // Opens the file and the encoder and starts the recording thread; null,

@@ -147,6 +147,11 @@ bool RecordingEncoder::openCodec() {
     if (format_.index == RecordingFormat::WebM) {
         setVp9Options(*codec_);
     }
+    if (format_.index == RecordingFormat::Png) {
+        // An enlarged screen repeats each row zoom times: the row above
+        // predicts it, which halves the file for the same time.
+        av_opt_set(codec_->priv_data, "pred", "up", 0);
+    }
     if (const int code = avcodec_open2(codec_, encoder, nullptr); code < 0) {
         return fail(QStringLiteral("cannot open the encoder"), code);
     }

@@ -106,7 +106,7 @@ std::unique_ptr<SimProcess> simulatorFor(const Recorded& recorded, const QTempor
 }
 
 // Five recordings of 5 s side by side while each instrument's menu is opened
-// and walked 0.8 s apart; each new screen is snapshotted as the instrument
+// and walked 0.9 s apart; each new screen is snapshotted as the instrument
 // sends it.
 TEST(CliRecordIntegrationTest, HoldsEveryScreenPixelForPixelAtItsTimeInEveryFormat) {
     QTemporaryDir scratch;
@@ -128,7 +128,7 @@ TEST(CliRecordIntegrationTest, HoldsEveryScreenPixelForPixelAtItsTimeInEveryForm
     std::vector<qint64> pressed;
     for (int step = 1; step <= 4; ++step) {
         QThread::msleep(
-            static_cast<unsigned long>(std::max<qint64>(0, step * 800 - clock.elapsed())));
+            static_cast<unsigned long>(std::max<qint64>(0, step * 900 - clock.elapsed())));
         pressed.push_back(clock.elapsed());
         for (std::size_t i = 0; i < sims.size(); ++i) {
             sims[i]->controlOk("key 1 " + std::to_string(presses[step - 1]));
@@ -155,8 +155,9 @@ TEST(CliRecordIntegrationTest, HoldsEveryScreenPixelForPixelAtItsTimeInEveryForm
                 << step;
             if (step > 1) {
                 const auto shownApart = (changes[step].first - changes[1].first).count();
+                // A loaded machine delays a pass of the session now and then.
                 EXPECT_NEAR(static_cast<double>(shownApart),
-                            static_cast<double>(pressed[step - 1] - pressed[0]), 250.0)
+                            static_cast<double>(pressed[step - 1] - pressed[0]), 400.0)
                     << step;
             }
         }

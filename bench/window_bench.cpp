@@ -18,6 +18,7 @@
 //   (one press, one code: the baseline is 1).
 #include "BenchFigures.h"
 #include "BenchSimulator.h"
+#include "BenchWindow.h"
 #include "SimProcess.h"
 #include "SimRecord.h"
 #include "XServer.h"
@@ -31,8 +32,6 @@
 #include "shell/COmbrixView.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -45,19 +44,19 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace ombrix;
 using bench::median;
+using bench::waitFor;
+using Ombrix = bench::OmbrixWindow;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
@@ -72,7 +71,6 @@ constexpr int kLongestHoldMs = 1500;
 constexpr std::chrono::milliseconds kAfterRelease{250};
 constexpr std::chrono::seconds kCpuInterval{30};
 constexpr std::chrono::seconds kMemoryAge{60};
-constexpr std::chrono::seconds kPatience{30};
 constexpr QSize kFullHd{1920, 1080};
 // The front panel of the colour model at about its own size.
 constexpr QSize kPanelView{480, 660};
@@ -94,123 +92,6 @@ const char* const kCompactSettings = "[MainSettings]\ndisplay_mode=3\n"
                                      "[MainSettings/MainFrame]\n"
                                      "regular_window_rect=\"700,0,1000,300\"\n"
                                      "[MainSettings/CommandsToolbar]\nvisible=0\n";
-// A frame is on the window when this many pixels have the colour that most of
-// the instrument's screen has: a few times less than the screen covers.
-constexpr int kFramePixels = 20000;
-constexpr int kColourTolerance = 6;
-
-bool near(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= kColourTolerance &&
-           std::abs(qGreen(a) - qGreen(b)) <= kColourTolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= kColourTolerance;
-}
-
-void waitFor(const std::function<bool()>& condition, const char* what,
-             Clock::duration poll = std::chrono::milliseconds(5)) {
-    const auto deadline = Clock::now() + kPatience;
-    while (!condition()) {
-        if (Clock::now() > deadline) {
-            throw std::runtime_error(std::string("gave up waiting for ") + what);
-        }
-        std::this_thread::sleep_for(poll);
-    }
-}
-
-// One run of the program, with settings of its own.
-class Ombrix {
-public:
-    Ombrix(const std::filesystem::path& devices, const char* settings,
-           const QStringList& arguments = {}) {
-        QDir().mkpath(config_.filePath("Velmora"));
-        QFile file(config_.filePath("Velmora/Ombrix.conf"));
-        file.open(QIODevice::WriteOnly);
-        file.write(settings);
-        file.close();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("OMBRIX_DEVICE_DIR", QString::fromStdString(devices.string()));
-        environment.insert("XDG_CONFIG_HOME", config_.path());
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.remove("OMBRIX_USB_IDS");
-        environment.remove("OMBRIX_MODEL_DIR");
-        process_.setProcessEnvironment(environment);
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        started_ = Clock::now();
-        process_.start(OMBRIX_PROGRAM, arguments);
-        if (!process_.waitForStarted()) {
-            throw std::runtime_error("ombrix did not start");
-        }
-    }
-    Ombrix(const Ombrix&) = delete;
-    Ombrix& operator=(const Ombrix&) = delete;
-    ~Ombrix() {
-        process_.terminate();
-        process_.waitForFinished();
-    }
-
-    Clock::time_point started() const { return started_; }
-
-    // The window, once it is on the screen.
-    WId window() {
-        if (window_ == 0) {
-            QProcess search;
-            search.start("xdotool", {"search", "--onlyvisible", "--pid",
-                                     QString::number(process_.processId())});
-            search.waitForFinished();
-            window_ = search.readAllStandardOutput().trimmed().split('\n').front().toULongLong();
-        }
-        return window_;
-    }
-
-    // Whether the window shows the instrument's screen: many pixels of the
-    // colour most of it has.
-    bool showsFrame(QRgb screenColour) {
-        if (window() == 0) {
-            return false;
-        }
-        const QImage shown =
-            QGuiApplication::primaryScreen()->grabWindow(window()).toImage().convertToFormat(
-                QImage::Format_RGB32);
-        int matching = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-            for (int x = 0; x < shown.width(); ++x) {
-                matching += near(line[x], screenColour) ? 1 : 0;
-            }
-        }
-        return matching >= kFramePixels;
-    }
-
-    double cpuSeconds() const { return statField(14) + statField(15); }
-
-    double residentMegabytes() const {
-        std::ifstream status("/proc/" + std::to_string(process_.processId()) + "/status");
-        for (std::string line; std::getline(status, line);) {
-            if (line.starts_with("VmRSS:")) {
-                return std::stod(line.substr(6)) / 1024.0;
-            }
-        }
-        throw std::runtime_error("no resident size");
-    }
-
-private:
-    // utime and stime of /proc/PID/stat, in seconds.
-    double statField(int field) const {
-        std::ifstream stat("/proc/" + std::to_string(process_.processId()) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream rest(text.substr(text.rfind(')') + 2));
-        std::string value;
-        for (int i = 3; i <= field; ++i) {
-            rest >> value;
-        }
-        return std::stod(value) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-    }
-
-    QTemporaryDir config_;
-    QProcess process_;
-    Clock::time_point started_;
-    WId window_ = 0;
-};
-
 // The colour most of the instrument's screen has, from a capture of its frame.
 QRgb dominantScreenColour(const bench::BenchSimulator& simulator) {
     QTemporaryDir scratch;

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryFile>
-#include <charconv>
 #include <filesystem>
 
 namespace ombrix::cli {
@@ -20,7 +19,6 @@ namespace {
 
 constexpr std::chrono::seconds kDefaultTimeout{10};
 constexpr int kNoFrame = 2;
-constexpr int kMaxZoom = 4;
 
 struct CaptureOptions {
     QString output;
@@ -29,15 +27,6 @@ struct CaptureOptions {
     bool framed = false;
     int zoom = 1;
 };
-
-std::optional<int> parseZoom(const std::string& text) {
-    int zoom = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), zoom);
-    if (error != std::errc() || end != text.data() + text.size() || zoom < 1 || zoom > kMaxZoom) {
-        return std::nullopt;
-    }
-    return zoom;
-}
 
 // Takes the value after an option; false (with the reason on `err`) when it is
 // missing or does not parse.
@@ -88,7 +77,7 @@ bool parseOption(std::span<const std::string> arguments, std::size_t& i, Capture
         return takeValue(
             arguments, i,
             [&](const std::string& text) {
-                const std::optional<int> zoom = parseZoom(text);
+                const std::optional<int> zoom = ParseZoom(text);
                 options.zoom = zoom.value_or(options.zoom);
                 return zoom.has_value();
             },

@@ -4,6 +4,7 @@
 #include "cli/DevicesCommand.h"
 #include "cli/IdentifyCommand.h"
 #include "cli/PressCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/ReplayCommand.h"
 #include "cli/UdevRulesCommand.h"
 #include "cli/UsbIdsCommand.h"
@@ -55,6 +56,22 @@ constexpr std::array kCommands = {
                "  Exit status 0 on success, 1 when no instrument could be connected or\n"
                "  the file not written, 2 when no frame came within the time-out.\n",
                RunCapture},
+    CliCommand{"record", "record -o FILE [--duration SECONDS] [--zoom Z] [--framed] [--serial N]",
+               "  Records the screen of the live session: every new frame at the time it\n"
+               "  arrives, the status icons blinking as on the window. FILE's extension\n"
+               "  chooses the format: .webm (VP9, lossless; the times the instrument was\n"
+               "  lost go into NAME.vtt beside it), .gif or .png (animated; .apng too).\n"
+               "  One pixel per instrument pixel (Z x Z with --zoom, 1 to 4); --framed\n"
+               "  adds the screenshot's frame. Runs for SECONDS, else until SIGINT\n"
+               "  (Ctrl+C), SIGTERM or SIGHUP, and closes the file properly either way;\n"
+               "  an existing FILE is replaced only by a whole recording. A full disk or\n"
+               "  the file-size limit stops the recording with a file that plays. Prints\n"
+               "  the file, its length, pictures and bytes. With --serial only\n"
+               "  instrument N is used.\n"
+               "  Exit status 0 on success, 1 when no instrument could be connected or\n"
+               "  the recording stopped early or failed, 2 when no frame came within\n"
+               "  10 s.\n",
+               RunRecord},
     CliCommand{"press", "press [--serial N] KEY...",
                "  Presses and releases each KEY with the left button, in order: a key\n"
                "  name of the instrument's model (any case) goes through the model's\n"

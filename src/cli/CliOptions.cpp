@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::chrono::seconds kLongestTimeout{24 * 60 * 60};
 constexpr std::chrono::milliseconds kLongestPause{60 * 1000};
+constexpr int kMaxZoom = 4;
 
 template <typename Number> std::optional<Number> parseWhole(const std::string& text) {
     Number value = 0;
@@ -31,6 +32,14 @@ std::optional<std::chrono::seconds> ParseSeconds(const std::string& text) {
         return std::nullopt;
     }
     return std::chrono::seconds(*value);
+}
+
+std::optional<int> ParseZoom(const std::string& text) {
+    const std::optional<int> zoom = parseWhole<int>(text);
+    if (!zoom || *zoom < 1 || *zoom > kMaxZoom) {
+        return std::nullopt;
+    }
+    return zoom;
 }
 
 std::optional<std::chrono::milliseconds> ParsePause(const std::string& text) {

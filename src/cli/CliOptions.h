@@ -15,6 +15,9 @@ std::optional<link::Serial> ParseSerial(const std::string& text);
 // A positive whole number of seconds, at most a day.
 std::optional<std::chrono::seconds> ParseSeconds(const std::string& text);
 
+// A screenshot's or recording's zoom, a whole number from 1 to 4.
+std::optional<int> ParseZoom(const std::string& text);
+
 // A whole number of milliseconds from 0 to a minute.
 std::optional<std::chrono::milliseconds> ParsePause(const std::string& text);
 

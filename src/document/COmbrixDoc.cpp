@@ -54,7 +54,12 @@ std::shared_ptr<ReadOnlyDataSetProxy> COmbrixDoc::GetDataSetReadOnly() const {
 
 void COmbrixDoc::UpdatePollingMode(std::uint32_t displayMode) {
     displayMode_ = displayMode;
-    sync_.setPollingEnabled(displayMode != kCompactDisplayMode);
+    sync_.setPollingEnabled(displayMode != kCompactDisplayMode || keepPolling_);
+}
+
+void COmbrixDoc::KeepPolling(bool keep) {
+    keepPolling_ = keep;
+    UpdatePollingMode(displayMode_);
 }
 
 void COmbrixDoc::OnTimer(DocumentTimer timer) {

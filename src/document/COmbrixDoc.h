@@ -86,6 +86,9 @@ public:
     std::shared_ptr<DataSetProxy> GetDataSet();
     std::shared_ptr<ReadOnlyDataSetProxy> GetDataSetReadOnly() const;
     void UpdatePollingMode(std::uint32_t displayMode);
+    // A recording needs frames in every display mode: while kept, the worker
+    // polls in compact mode too.
+    void KeepPolling(bool keep);
     void OnTimer(DocumentTimer timer);
     bool CheckModelChange();
     bool OpenDocument(const QString& name);
@@ -146,6 +149,7 @@ private:
     render::CLumImage panelPicture_;
     QString loadError_;
     std::uint32_t displayMode_ = 0;
+    bool keepPolling_ = false;
     bool viewsEnabled_ = true;
     bool blinkPhase_ = false;
     std::stop_source stop_;

@@ -10,6 +10,9 @@ bool ScreenshotSettings::Exchange(SettingsStream& stream, const QString& path) {
         exchanged &= ExchangeValue(stream, QStringLiteral("image_format"), format_);
         exchanged &= ExchangeValue(stream, QStringLiteral("file_name_prefix"), prefix_);
         exchanged &= ExchangeFolder(stream, QStringLiteral("image_folder"), folder_);
+        // Not among the tree's own values: a store without them keeps the defaults.
+        ExchangeValue(stream, QStringLiteral("record_format"), recordFormat_);
+        ExchangeValue(stream, QStringLiteral("record_captions"), recordCaptions_);
         return exchanged;
     });
 }

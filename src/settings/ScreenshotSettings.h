@@ -8,7 +8,9 @@
 namespace ombrix::settings {
 
 // Naming of screenshot files: running counter, format (0 TIFF, 1 PCX, 2 PNG), file name prefix
-// and folder. An empty folder becomes the default folder when stored or loaded.
+// and folder. An empty folder becomes the default folder when stored or loaded. Recordings
+// are named the same way, in their own format (0 WebM, 1 GIF, 2 animated PNG), with the keys
+// pressed as captions under the screen when asked.
 class ScreenshotSettings {
 public:
     virtual ~ScreenshotSettings() = default;
@@ -22,6 +24,10 @@ public:
     void SetPrefix(const QString& prefix) { prefix_ = prefix; }
     QString Folder() const { return folder_; }
     void SetFolder(const QString& folder) { folder_ = folder; }
+    std::uint32_t RecordFormat() const { return recordFormat_; }
+    void SetRecordFormat(std::uint32_t format) { recordFormat_ = format; }
+    bool RecordCaptions() const { return recordCaptions_; }
+    void SetRecordCaptions(bool captions) { recordCaptions_ = captions; }
 
     bool operator==(const ScreenshotSettings&) const = default;
 
@@ -30,6 +36,8 @@ private:
     std::uint32_t format_ = 0;
     QString prefix_;
     QString folder_;
+    std::uint32_t recordFormat_ = 0;
+    bool recordCaptions_ = false;
 };
 
 } // namespace ombrix::settings

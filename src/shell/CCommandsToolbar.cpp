@@ -122,6 +122,7 @@ void CCommandsToolbar::add(history::HistoryEntry entry) {
     entries_.push_back(std::move(entry));
     list_->insertItem(0, entries_.back().Text());
     refreshCommands();
+    emit entryAdded(entries_.back().Text());
 }
 
 QStringList CCommandsToolbar::Entries() const {

@@ -51,6 +51,8 @@ public:
 signals:
     // The user chose a history file to play back.
     void playBackRequested(const QString& path);
+    // An entry was added: its text, as the list shows it.
+    void entryAdded(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

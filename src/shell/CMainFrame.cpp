@@ -14,6 +14,7 @@
 #include "shell/FrameGeometry.h"
 #include "shell/HistoryPlayback.h"
 #include "shell/KeyRouting.h"
+#include "shell/RecordingCommands.h"
 #include "shell/ScreenColors.h"
 #include "shell/WindowPlacement.h"
 
@@ -152,6 +153,8 @@ void CMainFrame::createActions() {
     copy->setStatusTip(tr("Copies the framed device screen to the clipboard"));
     commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
                   QStringLiteral("ScreenshotSettings"));
+    recording_ = std::make_unique<RecordingCommands>(commands_, application_, document_, *this,
+                                                     *statusBar());
     // On the window itself too: its shortcuts then work in fullscreen, where
     // the menu bar is out of sight.
     addActions({save, copy});
@@ -197,6 +200,7 @@ void CMainFrame::createMenus() {
     nameMenu(screenshot, QStringLiteral("screenshotMenu"));
     screenshot->addAction(commands_.Action(CommandId::ScreenshotSave));
     screenshot->addAction(commands_.Action(CommandId::ScreenshotCopy));
+    screenshot->addAction(commands_.Action(CommandId::ScreenshotRecord));
     screenshot->addSeparator();
     QMenu* zoom = screenshot->addMenu(tr("&Zoom"));
     nameMenu(zoom, QStringLiteral("zoomMenu"));
@@ -242,6 +246,10 @@ void CMainFrame::createContextMenu() {
                                         QStringLiteral("ContextScreenshotSave")));
     screenshot->addAction(commands_.Add(CommandId::ScreenshotCopy, tr("&Copy\tCtrl+C"),
                                         QStringLiteral("ContextScreenshotCopy")));
+    QAction* record = commands_.Add(CommandId::ScreenshotRecord, tr("&Record\tCtrl+R"),
+                                    QStringLiteral("ContextScreenshotRecord"));
+    record->setIcon(RecordingCommands::RecordIcon());
+    screenshot->addAction(record);
     screenshot->addAction(commands_.Add(CommandId::ScreenshotSettings, tr("Se&ttings..."),
                                         QStringLiteral("ContextScreenshotSettings")));
 }
@@ -252,7 +260,9 @@ void CMainFrame::createToolbars() {
     mainToolbar_->setAccessibleName(tr("Toolbar"));
     loadImages(*mainToolbar_, {QStringLiteral("screenshot-save"), QStringLiteral("about")},
                kMainToolbarImage);
+    // The record button keeps its own icon, with the red dot while recording.
     mainToolbar_->SetButtons({{0, commands_.Action(CommandId::ScreenshotSave)},
+                              {-1, commands_.Action(CommandId::ScreenshotRecord)},
                               {1, commands_.Action(CommandId::About)}});
     mainToolbar_->toggleViewAction()->setObjectName(QStringLiteral("actionShowMainToolbar"));
     addToolBar(Qt::TopToolBarArea, mainToolbar_);
@@ -341,6 +351,10 @@ void CMainFrame::connectActions() {
     connect(view_, &COmbrixView::historyEntry, this, &CMainFrame::AddHistoryEntry);
     connect(view_, &COmbrixView::keyNotSent, this, &CMainFrame::sayKeyNotSent);
     connect(commandsBar_, &CCommandsToolbar::playBackRequested, this, &CMainFrame::playBack);
+    connect(commandsBar_, &CCommandsToolbar::entryAdded, recording_.get(),
+            &RecordingCommands::EntryAdded);
+    connect(recording_.get(), &RecordingCommands::recordingChanged, this,
+            &CMainFrame::refreshCommands);
     connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
     connect(&blinkTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Blink); });
@@ -480,6 +494,7 @@ void CMainFrame::refreshCommands() {
     state.sharpPixels = application_.Settings().View().SharpPixels();
     state.modelLoaded = !document_.doc().Model().model().hardwareName.isEmpty();
     state.alwaysOnTop = application_.Settings().MainFrame().AlwaysOnTop();
+    state.recording = recording_->Recording();
     commands_.Refresh(state);
 }
 
@@ -524,6 +539,8 @@ void CMainFrame::onTimer(DocumentTimer timer) {
     document_.doc().OnTimer(timer);
     if (timer == DocumentTimer::Refresh) {
         playback_->Tick();
+    } else {
+        recording_->BlinkTurned();
     }
 }
 
@@ -718,6 +735,7 @@ void CMainFrame::moveEvent(QMoveEvent* event) {
 
 // A keyboard bar that never existed leaves its stored visibility alone.
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    recording_->Stop();
     geometry_->Stop();
     if (keyboardBar_->Built()) {
         settings::MainFrameSettings frame = application_.Settings().MainFrame();

@@ -28,6 +28,7 @@ class CFloatingBar;
 class FrameGeometry;
 class HistoryPlayback;
 class KeyRouting;
+class RecordingCommands;
 class ScreenColors;
 class CInstrumentsDlg;
 class CKeyboardToolbar;
@@ -76,6 +77,7 @@ public:
     CToolBarEx& MainToolbar() const { return *mainToolbar_; }
     CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
     HistoryPlayback& Playback() const { return *playback_; }
+    RecordingCommands& Recording() const { return *recording_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -138,6 +140,7 @@ private:
     std::unique_ptr<KeyRouting> keyRouting_;
     std::unique_ptr<ScreenColors> colors_;
     QPointer<CInstrumentsDlg> instruments_;
+    std::unique_ptr<RecordingCommands> recording_;
     QTimer refreshTimer_;
     QTimer blinkTimer_;
     BarVisibility bars_;

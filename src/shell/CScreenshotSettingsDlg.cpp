@@ -1,10 +1,12 @@
 #include "shell/CScreenshotSettingsDlg.h"
 
+#include "recording/RecordingFormat.h"
 #include "screenshot/ScreenshotFile.h"
 #include "screenshot/ScreenshotFormat.h"
 #include "shell/CBrowseForFolderDialog.h"
 #include "shell/DialogControls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,6 +23,9 @@ CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSetting
                                                QWidget* parent)
     : QDialog(parent), settings_(settings),
       format_(Named(new QComboBox, "imageFormat", tr("Image format"))),
+      recordFormat_(Named(new QComboBox, "recordFormat", tr("Recording format"))),
+      recordCaptions_(Named(new QCheckBox(tr("Keys pressed as captions under the screen")),
+                            "recordCaptions", tr("Keys pressed as captions"))),
       prefix_(Named(new QLineEdit(settings.Prefix()), "fileNamePrefix", tr("File name prefix"))),
       folder_(Named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "imageFolder",
                     tr("Save files to"))),
@@ -36,6 +41,12 @@ CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSetting
         format_->addItem(QString::fromLatin1(format.name), static_cast<uint>(format.index));
     }
     format_->setCurrentIndex(format_->findData(static_cast<uint>(settings.Format())));
+    for (const recording::RecordingFormat& format : recording::kRecordingFormats) {
+        recordFormat_->addItem(QString::fromLatin1(format.name), static_cast<uint>(format.index));
+    }
+    recordFormat_->setCurrentIndex(
+        recordFormat_->findData(static_cast<uint>(settings.RecordFormat())));
+    recordCaptions_->setChecked(settings.RecordCaptions());
     prefix_->setMaxLength(kMaxPrefix);
     folder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layOut();
@@ -53,6 +64,8 @@ void CScreenshotSettingsDlg::layOut() {
     form->addRow(tr("Save files to"), folderRow);
     form->addRow(tr("Next file"), fileName_);
     form->addRow(QString(), reset_);
+    form->addRow(tr("Recording format"), recordFormat_);
+    form->addRow(QString(), recordCaptions_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons_);
@@ -63,6 +76,10 @@ void CScreenshotSettingsDlg::connectControls() {
         settings_.SetFormat(format_->currentData().toUInt());
         refreshFileName();
     });
+    connect(recordFormat_, &QComboBox::currentIndexChanged, this,
+            [this] { settings_.SetRecordFormat(recordFormat_->currentData().toUInt()); });
+    connect(recordCaptions_, &QCheckBox::toggled, this,
+            [this](bool on) { settings_.SetRecordCaptions(on); });
     connect(prefix_, &QLineEdit::textEdited, this, &CScreenshotSettingsDlg::prefixEdited);
     connect(browse_, &QPushButton::clicked, this, &CScreenshotSettingsDlg::browse);
     connect(reset_, &QPushButton::clicked, this, [this] {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
@@ -13,8 +14,9 @@ class QPushButton;
 namespace ombrix::shell {
 
 // "Screenshot settings": the image format, the file name prefix, the folder
-// and the counter, on a copy of the settings that the caller takes back after
-// OK. The name of the next file is shown as it would be written.
+// and the counter, and the recordings' format and key captions, on a copy of
+// the settings that the caller takes back after OK. The name of the next file
+// is shown as it would be written.
 class CScreenshotSettingsDlg : public QDialog {
     Q_OBJECT
 
@@ -35,6 +37,8 @@ private:
 
     settings::ScreenshotSettings settings_;
     QComboBox* format_;
+    QComboBox* recordFormat_;
+    QCheckBox* recordCaptions_;
     QLineEdit* prefix_;
     QLabel* folder_;
     QLabel* fileName_;

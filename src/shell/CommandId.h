@@ -20,10 +20,11 @@ enum class CommandId : int {
     ExitFullscreen = 32807,
     CommandsBar = 32819,
     Colors = 32823,
-    SharpPixels = 32842,    // instrument pixels as blocks
-    AlwaysOnTop = 32843,    // the window above others
-    ScreenshotCopy = 32830, // the framed screenshot on the clipboard
-    Instruments = 32850,    // the attached instruments and the USB devices to use
+    SharpPixels = 32842,      // instrument pixels as blocks
+    AlwaysOnTop = 32843,      // the window above others
+    ScreenshotCopy = 32830,   // the framed screenshot on the clipboard
+    ScreenshotRecord = 32844, // starts and stops a recording
+    Instruments = 32850,      // the attached instruments and the USB devices to use
     MainToolbar = 59392,
     StatusBar = 59393,
     About = 57664,

@@ -60,6 +60,8 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
         return toggle(true, state.sharpPixels);
     case CommandId::AlwaysOnTop:
         return toggle(true, state.alwaysOnTop);
+    case CommandId::ScreenshotRecord:
+        return toggle(state.modelLoaded || state.recording, state.recording);
     case CommandId::ExitFullscreen:
     case CommandId::ScreenshotSave:
     case CommandId::ScreenshotSettings:

@@ -18,6 +18,7 @@ struct FrameState {
     bool modelLoaded = false;
     bool sharpPixels = false;
     bool alwaysOnTop = false;
+    bool recording = false;
 };
 
 struct CommandState {

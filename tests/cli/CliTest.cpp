@@ -80,6 +80,10 @@ TEST_F(CliTest, BadCommandLinesAreUsageErrors) {
     EXPECT_EQ(run({"capture", "-o", "x.png", "--timeout", "0"}), kUsageError);
     EXPECT_EQ(run({"capture", "-o", "x.png", "--timeout", "1.5"}), kUsageError);
     EXPECT_EQ(run({"capture", "-o", "x.png", "--serial", "-3"}), kUsageError);
+    EXPECT_EQ(run({"record"}), kUsageError);
+    EXPECT_EQ(run({"record", "-o", "demo.mp4"}), kUsageError);
+    EXPECT_EQ(run({"record", "-o", "demo.webm", "--zoom", "5"}), kUsageError);
+    EXPECT_EQ(run({"record", "-o", "demo.gif", "--duration", "0"}), kUsageError);
     EXPECT_EQ(run({"press"}), kUsageError);
     EXPECT_EQ(run({"press", "0x00"}), kUsageError);
     EXPECT_EQ(run({"press", "0xZZ"}), kUsageError);

@@ -27,6 +27,8 @@ ApplicationSettings Customised(std::uint32_t seed) {
     screenshot.SetFormat(1);
     screenshot.SetPrefix(QStringLiteral("Messung_%1_Ω").arg(seed));
     screenshot.SetFolder(QStringLiteral("/srv/Bilder/Прибор %1").arg(seed));
+    screenshot.SetRecordFormat(2);
+    screenshot.SetRecordCaptions(true);
     settings.SetScreenshot(screenshot);
     ViewSettings view;
     view.SetHighlightPeriod(seed + 250);
@@ -90,6 +92,8 @@ TEST_F(SettingsStoreTest, ACleanStoreGivesEveryDefaultAndStaysUntouched) {
     EXPECT_EQ(settings.Screenshot().Format(), 0u);
     EXPECT_EQ(settings.Screenshot().Prefix(), "");
     EXPECT_EQ(settings.Screenshot().Folder(), documents_.Path());
+    EXPECT_EQ(settings.Screenshot().RecordFormat(), 0u);
+    EXPECT_FALSE(settings.Screenshot().RecordCaptions());
     EXPECT_EQ(settings.View().HighlightPeriod(), 1000u);
     EXPECT_EQ(settings.View().BackgroundColor(), 0u);
     EXPECT_EQ(settings.Cursor().Size(), 2u);
@@ -119,6 +123,7 @@ TEST_F(SettingsStoreTest, LoadsEveryValueOfTheDocumentedLayout) {
     EXPECT_EQ(settings.Screenshot().Format(), 1u);
     EXPECT_EQ(settings.Screenshot().Prefix(), "Messung_");
     EXPECT_EQ(settings.Screenshot().Folder(), "/srv/Bilder/Прибор");
+    EXPECT_EQ(settings.Screenshot().RecordFormat(), 0u) << "a store from before recordings";
     EXPECT_EQ(settings.View().HighlightPeriod(), 250u);
     EXPECT_EQ(settings.View().BackgroundColor(), 0x00FF00FFu);
     EXPECT_EQ(settings.Cursor().Size(), 1u);

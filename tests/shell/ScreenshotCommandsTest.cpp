@@ -7,6 +7,7 @@
 #include "shell/CScreenshotSettingsDlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
@@ -130,6 +131,17 @@ TEST(ScreenshotSettingsDialogTest, EditsACopyAndRefusesAPrefixNoFileNameCanHold)
     EXPECT_EQ(name->text(), QStringLiteral("img_a0000.png"));
     EXPECT_EQ(dialog.Settings().Counter(), 0u);
     EXPECT_EQ(dialog.Settings().Format(), 2u);
+
+    auto* recordFormat = dialog.findChild<QComboBox*>(QStringLiteral("recordFormat"));
+    auto* captions = dialog.findChild<QCheckBox*>(QStringLiteral("recordCaptions"));
+    ASSERT_TRUE(recordFormat && captions);
+    EXPECT_EQ(recordFormat->currentText(), QStringLiteral("WebM (VP9, lossless)"));
+    EXPECT_FALSE(captions->isChecked());
+    recordFormat->setCurrentIndex(1);
+    captions->click();
+    EXPECT_EQ(dialog.Settings().RecordFormat(), 1u);
+    EXPECT_TRUE(dialog.Settings().RecordCaptions());
+    EXPECT_EQ(settings.RecordFormat(), 0u) << "a copy";
 }
 
 TEST(FolderBrowserTest, StartsOnlyInAFolderThatExistsAndRefusesOneThatDoesNot) {

@@ -51,6 +51,8 @@ public:
 signals:
     // The user chose a history file to play back.
     void playBackRequested(const QString& path);
+    // The history was written to `path`.
+    void saved(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +72,7 @@ private:
     CToolBarEx* toolbar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QAction* save_ = nullptr;
+    QAction* saveButton_ = nullptr;
     QAction* saveAs_ = nullptr;
     QAction* settings_ = nullptr;
     QAction* playBack_ = nullptr;

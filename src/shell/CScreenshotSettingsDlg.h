@@ -34,6 +34,7 @@ private:
     void refreshFileName();
 
     settings::ScreenshotSettings settings_;
+    QString typedPrefix_; // the field's text before the edit under way
     QComboBox* format_;
     QLineEdit* prefix_;
     QLabel* folder_;

@@ -123,15 +123,14 @@ base::Rect FrameGeometry::regularRect() {
     return rect;
 }
 
-// The monitor's work area holding most of `rect`: its centre's, else the nearest.
+// The work area of the monitor the window's top-left corner is on (or is
+// nearest to): a window too large for it grows from there.
 QRect FrameGeometry::workArea(const base::Rect& rect) const {
     std::vector<QRect> monitors;
     for (const QScreen* screen : QGuiApplication::screens()) {
         monitors.push_back(screen->geometry());
     }
-    const QPoint centre(static_cast<int>((std::int64_t{rect.left} + rect.right) / 2),
-                        static_cast<int>((std::int64_t{rect.top} + rect.bottom) / 2));
-    const QRect monitor = MonitorRectAt(centre, monitors);
+    const QRect monitor = MonitorRectAt(QPoint(rect.left, rect.top), monitors);
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen->geometry() == monitor) {
             return screen->availableGeometry();

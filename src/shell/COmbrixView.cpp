@@ -27,12 +27,6 @@ constexpr int kTextMargin = 24;
 constexpr int kRingGap = 4;
 constexpr int kRingPen = 16;
 constexpr int kRingArea = 32;
-// The band under the screen that holds the caption: this high in a window; in
-// fullscreen a share of the monitor's height, within bounds, so an audience
-// can read it.
-constexpr int kCaptionBand = 30;
-constexpr int kFullscreenBandShare = 16;
-constexpr int kFullscreenBandMax = 72;
 // Letters take this many eighths of the band or notice they are in.
 constexpr int kLetterEighths = 5;
 constexpr int kCaptionMinPixels = 12;
@@ -207,10 +201,7 @@ int COmbrixView::captionBand() const {
     if (!modelLoaded() || !screenAlone) {
         return 0;
     }
-    if (mode_ != DisplayMode::Fullscreen) {
-        return kCaptionBand;
-    }
-    return std::clamp(height() / kFullscreenBandShare, kCaptionBand, kFullscreenBandMax);
+    return CaptionBandHeight(mode_ == DisplayMode::Fullscreen, height());
 }
 
 QSize COmbrixView::ContentSize() const {

@@ -24,6 +24,9 @@ constexpr std::chrono::milliseconds kFollowDelay{300};
 constexpr std::chrono::milliseconds kTopEdgePoll{100};
 constexpr int kTopEdge = 2;
 constexpr int kStrayMargin = 24;
+// A window manager frames a bar within this time of its placement; a move
+// later than that, with or without a button seen held, is the user's.
+constexpr qint64 kFramingMs = 1000;
 
 std::vector<QRect> monitorRects() {
     std::vector<QRect> monitors;
@@ -50,8 +53,8 @@ base::Rect storedRectOf(const CFloatingBar& bar) {
     return {at.x(), at.y(), at.x() + bar.width(), at.y() + bar.height()};
 }
 
-// A bar moves by the user's hand only with a button held on its frame; other
-// moves are the window manager's (off X11 bars are not the user's to place).
+// A bar moves or changes its size by the user's hand with a button held on
+// its frame.
 bool userIsDragging() {
     return X11PointerButtonsDown().value_or(false);
 }
@@ -82,7 +85,7 @@ void FloatingBars::restore(Bar& bar, const std::optional<base::Rect>& stored) {
     }
     const QPoint at(stored->left, stored->top);
     bar.own = at;
-    bar.widget->move(at);
+    putAt(bar, at);
     const QSize size(static_cast<int>(stored->width()), static_cast<int>(stored->height()));
     const QSize largest = workAreaAt(at).size();
     if (size.width() >= bar.widget->minimumSizeHint().width() &&
@@ -246,6 +249,7 @@ void FloatingBars::watchTopEdge() {
 void FloatingBars::putAt(Bar& bar, QPoint frameTopLeft) {
     bar.widget->move(frameTopLeft);
     bar.placed = QRect(frameTopLeft, FrameSizeOf(*bar.widget));
+    bar.sincePlaced.start();
 }
 
 QSize FloatingBars::FrameSizeOf(const CFloatingBar& bar) const {
@@ -272,8 +276,11 @@ bool FloatingBars::eventFilter(QObject* watched, QEvent* event) {
 // than guessed is placed again.
 void FloatingBars::barChanged(Bar& bar) {
     const QRect now = bar.widget->frameGeometry();
+    const bool framed = bar.sincePlaced.elapsed() > kFramingMs;
+    const bool byHand = (now.topLeft() != bar.placed.topLeft() && framed) ||
+                        (now != bar.placed && userIsDragging());
     const bool userMoves = &bar != &bars_[Fullscreen] && !inFullscreen();
-    if (userMoves && (bar.own || (now != bar.placed && userIsDragging()))) {
+    if (userMoves && (bar.own || byHand)) {
         bar.own = now.topLeft();
         bar.placed = now;
         remember(bar);

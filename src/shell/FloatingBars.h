@@ -3,6 +3,7 @@
 #include "settings/ApplicationSettings.h"
 #include "shell/DisplayMode.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -68,6 +69,7 @@ private:
         bool wanted = false;
         std::optional<QPoint> own; // where the user put its window's frame
         QRect placed;              // the window, frame included, where it was put
+        QElapsedTimer sincePlaced;
     };
     enum BarIndex : std::size_t { Fullscreen, Keyboard, Commands };
 

@@ -7,6 +7,10 @@ namespace ombrix::shell {
 
 namespace {
 
+constexpr int kCaptionBand = 30;
+constexpr int kFullscreenBandShare = 16;
+constexpr int kFullscreenBandMax = 72;
+
 int truncated(double value) {
     return static_cast<int>(std::trunc(value));
 }
@@ -107,6 +111,12 @@ std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& sc
     layout->screenOrigin = sharp->topLeft();
     layout->screenSize = sharp->size();
     return layout;
+}
+
+int CaptionBandHeight(bool fullscreen, int viewHeight) {
+    return fullscreen
+               ? std::clamp(viewHeight / kFullscreenBandShare, kCaptionBand, kFullscreenBandMax)
+               : kCaptionBand;
 }
 
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout) {

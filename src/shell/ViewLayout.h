@@ -61,6 +61,11 @@ std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& sc
 std::optional<QRect> SharpScreenRect(const QRect& area, const QSize& screen,
                                      double devicePixelRatio);
 
+// The height of the band under a screen shown alone that holds the caption of
+// the keys sent: fixed in a window; in fullscreen a share of the view's
+// height within bounds, so an audience can read it.
+int CaptionBandHeight(bool fullscreen, int viewHeight);
+
 // A window point as a point of the picture, truncated toward zero, and back.
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);
 QPoint PictureToWindow(const QPoint& picture, const ViewLayout& layout);

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -135,6 +136,16 @@ TEST_F(CommandsHistoryTest, TheListShowsNewestFirstAndItsCommandsFollowRowsAndSe
     }
     EXPECT_EQ(texts, (QStringList{"&Delete selected", "Delete all", "", "Saving", "Save",
                                   "Save as...", "Settings...", "Play back..."}));
+
+    QStringList filters;
+    QTimer::singleShot(0, &bar(), [&filters] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters = dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    bar().SaveAs();
+    EXPECT_EQ(filters, (QStringList{"Text files (*.txt)", "All Files (*.*)"}));
 }
 
 TEST_F(CommandsHistoryTest, SavingNamesTheLatestScreenshotOfThisRunAndAFailureIsSaid) {

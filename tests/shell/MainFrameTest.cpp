@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace ombrix::shell {
@@ -88,6 +89,10 @@ TEST_F(MainFrameTest, TheStatusBarSaysEachThingOnceAndWhereItIsHiddenTheViewSays
     trigger(CommandId::Fullscreen);
     frame().statusBar()->showMessage(saved);
     EXPECT_EQ(frame().View().Notice(), saved);
+    trigger(CommandId::Compact);
+    frame().statusBar()->clearMessage();
+    frame().statusBar()->showMessage(saved);
+    EXPECT_EQ(QToolTip::text(), saved) << "under the strip, which has no view";
 }
 
 // The rule table of the commands, mode by mode, as the menus show it.

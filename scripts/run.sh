@@ -13,7 +13,8 @@ cli="$build_dir/src/cli/ombrix-cli"
 ombrix="$build_dir/src/app/ombrix"
 
 cleanup=()
-trap 'for pid in "${cleanup[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true' EXIT
+# Ended in the reverse order of their start: the window before its X server.
+trap 'for ((i = ${#cleanup[@]} - 1; i >= 0; i--)); do kill "${cleanup[i]}" 2>/dev/null || true; done; wait 2>/dev/null || true' EXIT
 
 if ! "$cli" devices >/dev/null 2>&1; then
     echo "No instrument attached: starting the simulated instruments (ombrix-sim)."
@@ -82,8 +83,9 @@ group_area() {
     bottom=$((bottom + 12 < 1024 ? bottom + 12 : 1024))
     echo "$((right - left))x$((bottom - top))+$left+$top"
 }
+# A picture of the window and its bars once they have settled, or after $2 s.
 picture() {
-    sleep 1.5
+    sleep "${2:-1.5}"
     import -window root -crop "$(group_area)" +repage "$screens/$1"
 }
 keys() {
@@ -94,7 +96,7 @@ keys() {
 sleep 2
 # A key pressed from the PC, so the picture shows its ring and the screen it led to.
 keys Down
-picture window.png
+picture window.png 0.4
 keys alt+v Down Down Right Down Return # Normal, Without keyboard
 picture without-keyboard.png
 keys F11
@@ -102,7 +104,9 @@ sleep 1.5
 import -window root "$screens/fullscreen.png"
 keys F11 alt+v c # back, then Compact
 picture compact.png
-keys alt+v Down Down Right Return # Normal, With keyboard
+# In compact mode the status bar's item is disabled: Normal is the second item.
+keys alt+v Down Right Return       # Normal, With keyboard
+keys alt+v Right Down Return       # Toolbars, Keyboard
 picture with-keyboard.png
 rm -rf "$demo"
 echo "The window and its modes: $screens/window.png, with-keyboard.png, without-keyboard.png,"

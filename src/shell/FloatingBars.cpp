@@ -53,8 +53,7 @@ base::Rect storedRectOf(const CFloatingBar& bar) {
     return {at.x(), at.y(), at.x() + bar.width(), at.y() + bar.height()};
 }
 
-// A bar moves or changes its size by the user's hand with a button held on
-// its frame.
+// A bar moves by the user's hand with a button held on its frame.
 bool userIsDragging() {
     return X11PointerButtonsDown().value_or(false);
 }
@@ -271,14 +270,13 @@ bool FloatingBars::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-// A bar the user drags or sizes outside fullscreen keeps its place from then
-// on, as it ends up after the drag. A bar whose frame turned out another size
-// than guessed is placed again.
+// A bar the user drags outside fullscreen keeps its place from then on, as it
+// ends up after the drag, and its size. A bar whose frame turned out another
+// size than guessed is placed again.
 void FloatingBars::barChanged(Bar& bar) {
     const QRect now = bar.widget->frameGeometry();
-    const bool framed = bar.sincePlaced.elapsed() > kFramingMs;
-    const bool byHand = (now.topLeft() != bar.placed.topLeft() && framed) ||
-                        (now != bar.placed && userIsDragging());
+    const bool byHand = now.topLeft() != bar.placed.topLeft() &&
+                        (bar.sincePlaced.elapsed() > kFramingMs || userIsDragging());
     const bool userMoves = &bar != &bars_[Fullscreen] && !inFullscreen();
     if (userMoves && (bar.own || byHand)) {
         bar.own = now.topLeft();

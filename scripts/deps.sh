@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libxcb1-dev libusb-1.0-0-dev libtiff-dev libboost-dev
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    locales xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    locales xvfb xauth xdotool x11-utils openbox imagemagick fonts-dejavu-core
     dpkg-dev lintian desktop-file-utils appstream
     umockdev libumockdev-dev gir1.2-umockdev-1.0
 )

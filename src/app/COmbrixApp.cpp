@@ -84,10 +84,13 @@ void COmbrixApp::loadSettings() {
     settings_.SetCommandsToolbar(commands);
 
     store_.LoadSettings(settings_);
+    // Only a stored rectangle is placed: without one the window sizes itself.
     settings::MainFrameSettings frame = settings_.MainFrame();
     const QScreen* primary = QGuiApplication::primaryScreen();
-    frame.SetWindowRect(shell::PlaceOnMonitors(frame.WindowRect(), monitorRects(),
-                                               primary ? primary->geometry() : QRect()));
+    if (frame.HasWindowRect()) {
+        frame.SetWindowRect(shell::PlaceOnMonitors(frame.WindowRect(), monitorRects(),
+                                                   primary ? primary->geometry() : QRect()));
+    }
     settings_.SetMainFrame(frame);
 
     store_.LoadProfile(profile_);

@@ -83,9 +83,8 @@ void DocumentHost::onLinkStateChanged() {
 }
 
 void DocumentHost::updateStatusText() {
-    QString text =
-        SessionStatusText(doc_->GetLinkState(), doc_->GetSerialText(),
-                          ModelFileName(doc_->SyncInfo().selection()), doc_->LoadError());
+    QString text = SessionStatusText(
+        doc_->GetLinkState(), ModelFileName(doc_->SyncInfo().selection()), doc_->LoadError());
     // While searching, the device that was found but cannot be used says why.
     if (doc_->GetLinkState() == LinkState::Searching && doc_->LoadError().isEmpty()) {
         text = SearchProblemText(doc_->LastProbes()).value_or(text);
@@ -114,19 +113,18 @@ std::optional<QString> SearchProblemText(const std::vector<link::DeviceProbe>& p
            (denied ? QObject::tr("; View > Instruments... shows how to give access") : QString());
 }
 
-QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,
-                          const QString& loadError) {
+// The instrument's number stands beside this text: it is not said twice.
+QString SessionStatusText(LinkState state, const QString& modelFile, const QString& loadError) {
     if (!loadError.isEmpty()) {
-        return QObject::tr("Cannot open the model of instrument #%1: %2").arg(serial, loadError);
+        return QObject::tr("Cannot open the model: %1").arg(loadError);
     }
     switch (state) {
     case LinkState::Searching:
         break;
     case LinkState::Connected:
-        return QObject::tr("Connected to instrument #%1 (%2)").arg(serial, modelFile);
+        return QObject::tr("Connected (%1)").arg(modelFile);
     case LinkState::Lost:
-        return QObject::tr("Instrument #%1 lost: showing its last screen, waiting for it")
-            .arg(serial);
+        return QObject::tr("Instrument lost: showing its last screen, waiting for it");
     }
     return QObject::tr("Looking for an instrument");
 }

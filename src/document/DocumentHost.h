@@ -70,9 +70,8 @@ QString ModelFileName(const std::optional<session::ModelSelection>& selection);
 // used: the first such device and why; none when every device was fine.
 std::optional<QString> SearchProblemText(const std::vector<link::DeviceProbe>& probes);
 
-// The status text for a link state, the selected serial, the loaded model file
-// and the last load error.
-QString SessionStatusText(LinkState state, const QString& serial, const QString& modelFile,
-                          const QString& loadError);
+// The status text for a link state, the loaded model file and the last load
+// error; the instrument's number is the status bar's other pane.
+QString SessionStatusText(LinkState state, const QString& modelFile, const QString& loadError);
 
 } // namespace ombrix::document

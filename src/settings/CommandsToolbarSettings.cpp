@@ -18,6 +18,7 @@ bool CommandsToolbarSettings::Exchange(SettingsStream& stream, const QString& pa
         // Not among the values the tree has always had: a store without it
         // keeps the default, and the load does not fail for it.
         ExchangeValue(stream, QStringLiteral("time_stamps"), timeStamps_);
+        ExchangeValue(stream, QStringLiteral("window_rect"), windowRect_);
         return exchanged;
     });
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "base/Rect.h"
 #include "settings/SettingsStream.h"
 
 #include <QPoint>
 #include <QString>
+#include <optional>
 
 namespace ombrix::settings {
 
 // The commands history bar: how its history is saved (with the latest screenshot line,
 // appended or replacing, file name and folder, a comment written ahead of each save),
-// whether it is shown, and where it floats (not stored).
+// whether it is shown, where it floats by default (not stored) and where the user put it.
 class CommandsToolbarSettings {
 public:
     virtual ~CommandsToolbarSettings() = default;
@@ -34,6 +36,10 @@ public:
     void SetVisible(bool visible) { visible_ = visible; }
     QPoint FloatingPosition() const { return floatingPosition_; }
     void SetFloatingPosition(const QPoint& position) { floatingPosition_ = position; }
+    // Beyond the history file's own values: where the user moved the bar and
+    // the size given it; none while it goes beside the window.
+    std::optional<base::Rect> WindowRect() const { return windowRect_; }
+    void SetWindowRect(const base::Rect& rect) { windowRect_ = rect; }
 
     // The folder, a native separator unless the folder is empty, and the file name.
     QString FilePath() const;
@@ -49,6 +55,7 @@ private:
     bool visible_ = true;
     bool timeStamps_ = false;
     QPoint floatingPosition_{160, 240};
+    std::optional<base::Rect> windowRect_;
 };
 
 } // namespace ombrix::settings

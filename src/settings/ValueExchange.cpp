@@ -30,6 +30,18 @@ bool ExchangeValue(SettingsStream& stream, const QString& name, base::Rect& valu
     return stream.IsStoring() ? stream.WriteRect(name, value) : stream.ReadRect(name, value);
 }
 
+bool ExchangeValue(SettingsStream& stream, const QString& name, std::optional<base::Rect>& value) {
+    if (stream.IsStoring()) {
+        return !value || stream.WriteRect(name, *value);
+    }
+    base::Rect read;
+    if (!stream.ReadRect(name, read)) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
 bool ExchangeFolder(SettingsStream& stream, const QString& name, QString& folder) {
     UseDefaultFolderIfEmpty(folder);
     const bool exchanged = ExchangeValue(stream, name, folder);

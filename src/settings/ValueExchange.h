@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace ombrix::settings {
 
@@ -15,6 +16,9 @@ bool ExchangeValue(SettingsStream& stream, const QString& name, std::int32_t& va
 bool ExchangeValue(SettingsStream& stream, const QString& name, bool& value);
 bool ExchangeValue(SettingsStream& stream, const QString& name, QString& value);
 bool ExchangeValue(SettingsStream& stream, const QString& name, base::Rect& value);
+// A rectangle that may be absent: written only when it is there, and there
+// after a load only when the store has it.
+bool ExchangeValue(SettingsStream& stream, const QString& name, std::optional<base::Rect>& value);
 
 // A folder value; empty stands for the default folder, both before storing and after loading.
 bool ExchangeFolder(SettingsStream& stream, const QString& name, QString& folder);

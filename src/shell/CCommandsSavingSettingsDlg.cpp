@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace ombrix::shell {
 
@@ -27,7 +28,7 @@ QCheckBox* checkBox(const QString& text, const char* name, bool checked) {
 
 CCommandsSavingSettingsDlg::CCommandsSavingSettingsDlg(
     const settings::CommandsToolbarSettings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings), acceptedName_(settings.FileName()),
+    : QDialog(parent), settings_(settings), typedName_(settings.FileName()),
       fileName_(Named(new QLineEdit(settings.FileName()), "historyFileName", tr("File name"))),
       folder_(Named(new QLabel(QDir::toNativeSeparators(settings.Folder())), "historyFolder",
                     tr("Save file to"))),
@@ -66,10 +67,13 @@ void CCommandsSavingSettingsDlg::layOut() {
 
 void CCommandsSavingSettingsDlg::connectControls() {
     connect(fileName_, &QLineEdit::textEdited, this, &CCommandsSavingSettingsDlg::fileNameEdited);
-    // Once typed, the field shows the name the file will have.
+    // Once typed, the field shows the name the file will have; a refused one
+    // stays as typed, to be corrected.
     connect(fileName_, &QLineEdit::editingFinished, this, [this] {
-        fileName_->setText(settings_.FileName());
-        acceptedName_ = fileName_->text();
+        if (FileNameAllowed(fileName_->text())) {
+            fileName_->setText(settings_.FileName());
+            typedName_ = fileName_->text();
+        }
     });
     connect(browse_, &QPushButton::clicked, this, &CCommandsSavingSettingsDlg::browse);
     connect(append_, &QCheckBox::toggled, this, [this](bool on) { settings_.SetAppend(on); });
@@ -83,15 +87,13 @@ void CCommandsSavingSettingsDlg::connectControls() {
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-// A name no file may have is refused and the one before stays; an accepted
-// one is kept with the extension ".txt". While the field is empty the name
-// before stays too: ".txt" alone names no file anyone would look for.
+// A name no file may have is refused and the one before stays in the
+// settings; an accepted one is kept with the extension ".txt". While the field
+// is empty the name before stays too: ".txt" alone names no file anyone would
+// look for.
 void CCommandsSavingSettingsDlg::fileNameEdited(const QString& text) {
-    if (!TakesFileNameEdit(*fileName_, text, acceptedName_)) {
-        return;
-    }
-    acceptedName_ = text;
-    if (!text.isEmpty()) {
+    const QString before = std::exchange(typedName_, text);
+    if (TakesFileNameEdit(*fileName_, text, before) && !text.isEmpty()) {
         settings_.SetFileName(text);
     }
 }

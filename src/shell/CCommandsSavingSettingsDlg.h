@@ -33,7 +33,7 @@ private:
     void browse();
 
     settings::CommandsToolbarSettings settings_;
-    QString acceptedName_; // the name as typed when it was last taken
+    QString typedName_; // the field's text before the edit under way
     QLineEdit* fileName_;
     QLabel* folder_;
     QPushButton* browse_;

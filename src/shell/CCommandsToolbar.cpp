@@ -8,6 +8,7 @@
 #include "shell/HistoryRules.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -25,6 +26,10 @@ namespace {
 constexpr QSize kListSize{260, 260};
 constexpr QSize kImageSize{24, 24};
 constexpr QRgb kNoMask = 0; // the strip is 32-bit: its alpha is the mask
+
+QString historyFilters() {
+    return QCoreApplication::translate("CCommandsToolbar", "Text files (*.txt);;All Files (*.*)");
+}
 
 } // namespace
 
@@ -61,6 +66,9 @@ void CCommandsToolbar::createActions() {
         return action;
     };
     save_ = add(tr("Save"), "HistorySave", [this] { Save(); });
+    // The toolbar's button is always enabled: with nothing to save, a click
+    // opens its menu, which also holds what needs no history.
+    saveButton_ = add(tr("Save"), "HistorySaveTool", [this] { Save(); });
     // Ctrl+S while the bar has the keyboard; the window's keys are the instrument's.
     save_->setShortcut(QKeySequence::Save);
     save_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -85,14 +93,13 @@ QWidget* CCommandsToolbar::createToolbar() {
     toolbar_->SetImages(kImageSize.width(), RenderToolbarStrip(images, kImageSize, 1), kNoMask,
                         RenderToolbarStrip(images, kImageSize, 2));
     toolbar_->ShowButtonTexts();
-    toolbar_->SetButtons({{0, save_}, {1, deleteAll_}});
+    toolbar_->SetButtons({{0, saveButton_}, {1, deleteAll_}});
     auto* saveMenu = new QMenu(tr("Save"), this);
     saveMenu->setObjectName(QStringLiteral("historySaveMenu"));
     saveMenu->setAccessibleName(tr("Save"));
-    saveMenu->addActions({saveAs_, settings_});
-    if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(save_))) {
+    saveMenu->addActions({saveAs_, settings_, playBack_});
+    if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(saveButton_))) {
         button->setMenu(saveMenu);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
     }
     return toolbar_;
 }
@@ -178,6 +185,7 @@ bool CCommandsToolbar::SaveTo(const QString& path) {
     QString error;
     if (history::WriteHistory(path, entries_, application_.Settings().CommandsToolbar(),
                               application_.LastSavedImage(), error)) {
+        emit saved(path);
         return true;
     }
     QMessageBox::warning(this, windowTitle(),
@@ -188,8 +196,7 @@ bool CCommandsToolbar::SaveTo(const QString& path) {
 
 void CCommandsToolbar::SaveAs() {
     const settings::CommandsToolbarSettings& settings = application_.Settings().CommandsToolbar();
-    QFileDialog dialog(this, tr("Save as"), settings.FilePath(),
-                       tr("\"Text files (*.txt)\" (*.txt);;All Files (*.*)"));
+    QFileDialog dialog(this, tr("Save as"), settings.FilePath(), historyFilters());
     dialog.setObjectName(QStringLiteral("historySaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
@@ -210,7 +217,7 @@ void CCommandsToolbar::ShowSettings() {
 void CCommandsToolbar::chooseFileToPlay() {
     const QString path = QFileDialog::getOpenFileName(
         this, tr("Play back"), application_.Settings().CommandsToolbar().Folder(),
-        tr("\"Text files (*.txt)\" (*.txt);;All Files (*.*)"));
+        historyFilters());
     if (!path.isEmpty()) {
         emit playBackRequested(path);
     }
@@ -233,6 +240,10 @@ void CCommandsToolbar::refreshCommands() {
     save_->setEnabled(commands.save);
     saveAs_->setEnabled(commands.saveAs);
     playBack_->setEnabled(commands.playBack);
+    if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(saveButton_))) {
+        button->setPopupMode(commands.save ? QToolButton::MenuButtonPopup
+                                           : QToolButton::InstantPopup);
+    }
 }
 
 // The list's Delete key.

@@ -53,6 +53,8 @@ signals:
     void playBackRequested(const QString& path);
     // An entry was added: its text, as the list shows it.
     void entryAdded(const QString& text);
+    // The history was written to `path`.
+    void saved(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,6 +74,7 @@ private:
     CToolBarEx* toolbar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QAction* save_ = nullptr;
+    QAction* saveButton_ = nullptr;
     QAction* saveAs_ = nullptr;
     QAction* settings_ = nullptr;
     QAction* playBack_ = nullptr;

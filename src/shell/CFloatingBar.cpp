@@ -19,10 +19,6 @@ CFloatingBar::CFloatingBar(const QString& caption, QWidget* content, QWidget* fr
     layout->addWidget(content);
 }
 
-void CFloatingBar::FloatAt(QPoint screenPoint) {
-    move(screenPoint);
-}
-
 void CFloatingBar::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (event->spontaneous()) {

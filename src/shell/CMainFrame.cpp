@@ -10,7 +10,9 @@
 #include "shell/COmbrixView.h"
 #include "shell/CScreenshotSettingsDlg.h"
 #include "shell/CSetupDialog.h"
+#include "shell/CStatusBar.h"
 #include "shell/CToolBarEx.h"
+#include "shell/FloatingBars.h"
 #include "shell/FrameGeometry.h"
 #include "shell/HistoryPlayback.h"
 #include "shell/KeyRouting.h"
@@ -18,6 +20,7 @@
 #include "shell/ScreenColors.h"
 #include "shell/WindowPlacement.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -25,12 +28,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSizeGrip>
-#include <QStatusBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
 #include <array>
 #include <stdexcept>
@@ -43,17 +46,12 @@ using document::DocumentTimer;
 
 constexpr QSize kMainToolbarImage{24, 24};
 constexpr QSize kFullscreenToolbarImage{16, 15};
-constexpr QPoint kFullscreenToolbarPosition{100, 100};
-// A new keyboard bar floats this far below the top of the window's inside.
-constexpr QPoint kKeyboardBarOffset{0, 50};
 // How long a status-bar message about something done or failed stays.
 constexpr int kMessageMs = 10'000;
 // How long a word about a single key stays.
 constexpr int kBriefMessageMs = 3'000;
-constexpr int kSerialPaneWidth = 400;
-// A narrow window gives the serial pane this share of its width, so the
-// session's status stays readable beside it.
-constexpr int kSerialPaneShare = 4;
+// Where the compact strip has no room, a message shows under it this long.
+constexpr int kStripNoticeMs = 4'000;
 constexpr QRgb kNoMask = 0; // the strips are 32-bit: their alpha is the mask
 constexpr std::array<CommandId, 4> kZoomCommands = {
     CommandId::ScreenshotZoom1, CommandId::ScreenshotZoom2, CommandId::ScreenshotZoom3,
@@ -88,21 +86,21 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     view_ = new COmbrixView(document_, application_.Settings(), this);
     view_->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(view_);
+    // The status bar first: the commands add their panes to it.
+    createStatusBar();
     createActions();
     createMenus();
     createContextMenu();
     createToolbars();
-    createStatusBar();
     commandsBar_ = new CCommandsToolbar(this, application_);
-    commandsBar_->FloatAt(application_.Settings().CommandsToolbar().FloatingPosition());
     bars_.commandsBar = application_.Settings().CommandsToolbar().Visible();
     keyboardBar_ = new CKeyboardToolbar(this);
     bars_.keyboardBar = application_.Settings().MainFrame().KeyboardToolbarVisible();
     connectActions();
     connectDocument();
-    geometry_ = std::make_unique<FrameGeometry>(
-        FrameGeometry::Parts{*this, *view_, *mainToolbar_, application_.Settings(),
-                             [this] { return CurrentMode(); }, [this] { return aspectSource(); }});
+    geometry_ = std::make_unique<FrameGeometry>(FrameGeometry::Parts{
+        *this, *view_, *mainToolbar_, application_.Settings(), [this] { return CurrentMode(); },
+        [this] { return aspectSource(); }, [this] { return barsRoom(); }});
     colors_ = std::make_unique<ScreenColors>(document_.doc(), application_);
     playback_ = std::make_unique<HistoryPlayback>(
         *view_, document_, *statusBar(), application_.Settings(),
@@ -110,6 +108,9 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     keyRouting_ = std::make_unique<KeyRouting>(KeyRouting::Parts{
         *view_, *playback_, [this](const QWindow* window) { return isOwnWindow(window); },
         [this] { ExitFullscreen(); }});
+    floatingBars_ = std::make_unique<FloatingBars>(
+        FloatingBars::Parts{*this, *view_, *fullscreenBar_, *keyboardBar_, *commandsBar_,
+                            application_.Settings(), [this] { return CurrentMode(); }});
     updateTitle();
     applyBars();
 }
@@ -131,7 +132,8 @@ void CMainFrame::createActions() {
         ->setStatusTip(tr("Leave fullscreen mode"));
     commands_.Add(CommandId::NormalWithoutKeyboard, tr("Without keyboard"),
                   QStringLiteral("NormalWithoutKeyboard"));
-    commands_.Add(CommandId::Fullscreen, tr("&Fullscreen"), QStringLiteral("Fullscreen"));
+    // F11 is the window's own toggle (toggleFullscreen); the item names it.
+    commands_.Add(CommandId::Fullscreen, tr("&Fullscreen\tF11"), QStringLiteral("Fullscreen"));
     commands_.Add(CommandId::Compact, tr("&Compact"), QStringLiteral("Compact"));
     commands_.Add(CommandId::CursorSettings, tr("C&ursor..."), QStringLiteral("CursorSettings"));
     commands_.Add(CommandId::Instruments, tr("&Instruments..."), QStringLiteral("Instruments"))
@@ -158,10 +160,20 @@ void CMainFrame::createActions() {
     // On the window itself too: its shortcuts then work in fullscreen, where
     // the menu bar is out of sight.
     addActions({save, copy});
+    // One zoom at a time: the menu shows them as radio items.
+    auto* zooms = new QActionGroup(this);
+    zooms->setExclusive(true);
     for (std::size_t i = 0; i < kZoomCommands.size(); ++i) {
-        commands_.Add(kZoomCommands[i], QStringLiteral("x%1").arg(i + 1),
-                      QStringLiteral("ScreenshotZoom%1").arg(i + 1));
+        zooms->addAction(commands_.Add(kZoomCommands[i], QStringLiteral("x%1").arg(i + 1),
+                                       QStringLiteral("ScreenshotZoom%1").arg(i + 1)));
     }
+    // F11 leaves fullscreen as it enters it, as in every desktop viewer.
+    auto* toggle = new QAction(tr("Fullscreen on or off"), this);
+    toggle->setObjectName(QStringLiteral("actionToggleFullscreen"));
+    toggle->setShortcut(Qt::Key_F11);
+    toggle->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(toggle);
+    connect(toggle, &QAction::triggered, this, &CMainFrame::toggleFullscreen);
     commands_.Add(CommandId::About, tr("&About Ombrix..."), QStringLiteral("About"));
     commands_.Add(CommandId::FullscreenToolbar, tr("&Toolbar"),
                   QStringLiteral("FullscreenToolbar"));
@@ -279,24 +291,46 @@ void CMainFrame::createToolbars() {
         QStringLiteral("actionShowFullscreenToolbar"));
     fullscreenBar_ = new CFloatingBar(tr("Fullscreen"), fullscreenToolbar_, this);
     fullscreenBar_->setObjectName(QStringLiteral("fullscreenBar"));
-    fullscreenBar_->FloatAt(kFullscreenToolbarPosition);
+    describeFullscreenToolbar();
+}
+
+// Two bare icons over a presentation: each says what it does.
+void CMainFrame::describeFullscreenToolbar() {
+    const std::pair<CommandId, QString> buttons[] = {
+        {CommandId::NormalWithKeyboard, tr("Leave fullscreen for the window with the front panel")},
+        {CommandId::KeyboardBar, tr("Show or hide the keyboard bar")}};
+    for (const auto& [command, description] : buttons) {
+        QAction* action = commands_.Action(command);
+        action->setToolTip(description);
+        if (QWidget* button = fullscreenToolbar_->widgetForAction(action)) {
+            button->setAccessibleName(description);
+        }
+    }
 }
 
 void CMainFrame::createStatusBar() {
-    statusBar()->setObjectName(QStringLiteral("statusBar"));
-    statusBar()->setAccessibleName(tr("Status bar"));
-    serialPane_ = new QLabel;
-    serialPane_->setObjectName(QStringLiteral("serialPane"));
-    serialPane_->setAccessibleName(tr("Instrument"));
-    serialPane_->setFixedWidth(kSerialPaneWidth);
-    statusPane_ = new QLabel(document_.statusText());
-    statusPane_->setObjectName(QStringLiteral("statusPane"));
-    statusPane_->setAccessibleName(tr("Session status"));
-    statusBar()->addWidget(serialPane_);
-    statusBar()->addWidget(statusPane_, 1);
-    if (QWidget* grip = statusBar()->findChild<QSizeGrip*>()) {
+    statusBar_ = new CStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setAccessibleName(tr("Status bar"));
+    setStatusBar(statusBar_);
+    statusBar_->SetStatus(document_.statusText());
+    if (QWidget* grip = statusBar_->findChild<QSizeGrip*>()) {
         grip->setObjectName(QStringLiteral("sizeGrip"));
         grip->setAccessibleName(tr("Resize the window"));
+    }
+    connect(statusBar_, &QStatusBar::messageChanged, this, &CMainFrame::noticeMessage);
+}
+
+// Where no status bar is shown, what it would say still reaches the user: over
+// the view, or under the compact strip, which has no view.
+void CMainFrame::noticeMessage(const QString& text) {
+    if (text.isEmpty() || statusBar_->isVisible()) {
+        return;
+    }
+    if (CurrentMode() == DisplayMode::Compact) {
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), text, this, {}, kStripNoticeMs);
+    } else {
+        view_->ShowNotice(text);
     }
 }
 
@@ -355,6 +389,10 @@ void CMainFrame::connectActions() {
             &RecordingCommands::EntryAdded);
     connect(recording_.get(), &RecordingCommands::recordingChanged, this,
             &CMainFrame::refreshCommands);
+    connect(commandsBar_, &CCommandsToolbar::saved, this, [this](const QString& path) {
+        statusBar()->showMessage(
+            tr("Commands history saved to %1").arg(QDir::toNativeSeparators(path)), kMessageMs);
+    });
     connect(view_, &COmbrixView::contextMenuRequested, this, &CMainFrame::showContextMenu);
     connect(&refreshTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Refresh); });
     connect(&blinkTimer_, &QTimer::timeout, this, [this] { onTimer(DocumentTimer::Blink); });
@@ -369,24 +407,26 @@ void CMainFrame::connectDocument() {
     connect(&document_, &document::DocumentHost::viewsUpdateRequested, view_, &COmbrixView::Tick);
     connect(&document_, &document::DocumentHost::statusTextChanged, this,
             [this](const QString& text) {
-                statusPane_->setText(text);
+                statusBar_->SetStatus(text);
                 updateSerialPane();
             });
     updateSerialPane();
 }
 
+// The view takes the keyboard, and the window is the one active: a key
+// pressed first goes to the instrument, not into a bar shown meanwhile.
 void CMainFrame::ShowInitially() {
-    const base::Rect rect = application_.Settings().MainFrame().WindowRect();
+    const base::Rect rect = geometry_->StartRect();
     move(rect.left, rect.top);
     resize(WindowSizeOf(rect));
     applyAlwaysOnTop();
     show();
     shown_ = true;
-    placeKeyboardBar();
     document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
     geometry_->StartTracking();
     view_->setFocus();
+    activateWindow();
 }
 
 void CMainFrame::StartTimers(std::chrono::milliseconds refreshPeriod,
@@ -412,14 +452,34 @@ void CMainFrame::SetDisplayMode(DisplayMode mode) {
     document_.doc().UpdatePollingMode(SettingOf(mode));
 }
 
+// The floating bars are placed once the window stands in its new place.
 void CMainFrame::ApplyDisplayMode() {
     const DisplayMode mode = CurrentMode();
     bars_ = BarsForMode(mode, bars_);
-    applyBars();
+    applyWindowBars();
     view_->SetDisplayMode(mode);
     if (shown_) {
         geometry_->Apply();
     }
+    showFloatingBars();
+    refreshCommands();
+}
+
+void CMainFrame::toggleFullscreen() {
+    if (CurrentMode() == DisplayMode::Fullscreen) {
+        ExitFullscreen();
+        return;
+    }
+    SetDisplayMode(DisplayMode::Fullscreen);
+    ApplyDisplayMode();
+}
+
+// The commands bar goes right of the window, the keyboard bar (once it has
+// keys) below it.
+QSize CMainFrame::barsRoom() const {
+    const bool keyboard = bars_.keyboardBar && keyboardBar_->Built();
+    return {bars_.commandsBar ? floatingBars_->FrameSizeOf(*commandsBar_).width() : 0,
+            keyboard ? floatingBars_->FrameSizeOf(*keyboardBar_).height() : 0};
 }
 
 // What the view's aspect ratio depends on; no picture while no model is loaded.
@@ -470,15 +530,23 @@ void CMainFrame::toggleBar(bool BarVisibility::*bar) {
     }
 }
 
+void CMainFrame::applyBars() {
+    applyWindowBars();
+    showFloatingBars();
+    refreshCommands();
+}
+
+void CMainFrame::applyWindowBars() {
+    mainToolbar_->setVisible(bars_.mainToolbar);
+    statusBar_->setVisible(bars_.statusBar);
+}
+
 // Floating bars appear only with the window: before its first show they would
 // stand alone on the screen.
-void CMainFrame::applyBars() {
-    mainToolbar_->setVisible(bars_.mainToolbar);
-    statusBar()->setVisible(bars_.statusBar);
-    fullscreenBar_->setVisible(shown_ && bars_.fullscreenToolbar);
-    commandsBar_->setVisible(shown_ && bars_.commandsBar);
-    keyboardBar_->setVisible(shown_ && bars_.keyboardBar && keyboardBar_->Built());
-    refreshCommands();
+void CMainFrame::showFloatingBars() {
+    floatingBars_->Show({shown_ && bars_.fullscreenToolbar,
+                         shown_ && bars_.keyboardBar && keyboardBar_->Built(),
+                         shown_ && bars_.commandsBar});
 }
 
 void CMainFrame::refreshCommands() {
@@ -521,18 +589,6 @@ void CMainFrame::rebuildKeyboardBar() {
                                      .arg(path.isEmpty() ? layout.ToolbarBitmapPath() : path),
                                  kMessageMs);
     }
-    placeKeyboardBar();
-}
-
-// The first bar floats just inside the window's top-left corner under the
-// menu bar, once the window stands where it will be shown.
-void CMainFrame::placeKeyboardBar() {
-    if (keyboardBarPlaced_ || !shown_ || !keyboardBar_->Built()) {
-        return;
-    }
-    const QPoint insideTopLeft(0, menuBar()->geometry().bottom() + 1);
-    keyboardBar_->FloatAt(mapToGlobal(insideTopLeft + kKeyboardBarOffset));
-    keyboardBarPlaced_ = true;
 }
 
 void CMainFrame::onTimer(DocumentTimer timer) {
@@ -563,7 +619,7 @@ void CMainFrame::updateTitle() {
 
 void CMainFrame::updateSerialPane() {
     const QString serial = document_.doc().GetSerialText();
-    serialPane_->setText(serial.isEmpty() ? QString() : QStringLiteral("#") + serial);
+    statusBar_->SetSerial(serial.isEmpty() ? QString() : QStringLiteral("#") + serial);
 }
 
 template <typename Dialog> int CMainFrame::runPausingTimers(Dialog& dialog) {
@@ -711,9 +767,9 @@ void CMainFrame::showContextMenu(QPoint globalPosition) {
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    serialPane_->setFixedWidth(std::min(kSerialPaneWidth, width() / kSerialPaneShare));
     if (geometry_) {
         geometry_->WindowChanged();
+        floatingBars_->WindowChanged();
     }
 }
 
@@ -730,6 +786,7 @@ void CMainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (geometry_) {
         geometry_->WindowChanged();
+        floatingBars_->WindowChanged();
     }
 }
 

@@ -17,7 +17,6 @@
 #include <memory>
 
 class QKeyEvent;
-class QLabel;
 class QMenu;
 class QWindow;
 
@@ -25,6 +24,8 @@ namespace ombrix::shell {
 
 class CCommandsToolbar;
 class CFloatingBar;
+class CStatusBar;
+class FloatingBars;
 class FrameGeometry;
 class HistoryPlayback;
 class KeyRouting;
@@ -78,6 +79,8 @@ public:
     CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
     HistoryPlayback& Playback() const { return *playback_; }
     RecordingCommands& Recording() const { return *recording_; }
+    CStatusBar& StatusBar() const { return *statusBar_; }
+    const FloatingBars& FloatingBarPlaces() const { return *floatingBars_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,13 +100,19 @@ private:
     void sayKeyNotSent();
     void instrumentChanged(std::uint32_t serial, const QString& modelFile);
     AspectSource aspectSource() const;
+    QSize barsRoom() const;
     void rebuildKeyboardBar();
-    void placeKeyboardBar();
     // This window or one of its floating bars, where keys press instrument keys.
     bool isOwnWindow(const QWindow* window) const;
     void onTimer(document::DocumentTimer timer);
     void toggleBar(bool BarVisibility::*bar);
     void applyBars();
+    void applyWindowBars();
+    void showFloatingBars();
+    void toggleFullscreen();
+    // A message of the status bar, where none is shown.
+    void noticeMessage(const QString& text);
+    void describeFullscreenToolbar();
     void refreshCommands();
     void updateTitle();
     void updateSerialPane();
@@ -132,10 +141,10 @@ private:
     CFloatingBar* fullscreenBar_ = nullptr;
     CCommandsToolbar* commandsBar_ = nullptr;
     CKeyboardToolbar* keyboardBar_ = nullptr;
-    QLabel* serialPane_ = nullptr;
-    QLabel* statusPane_ = nullptr;
+    CStatusBar* statusBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     std::unique_ptr<FrameGeometry> geometry_;
+    std::unique_ptr<FloatingBars> floatingBars_;
     std::unique_ptr<HistoryPlayback> playback_;
     std::unique_ptr<KeyRouting> keyRouting_;
     std::unique_ptr<ScreenColors> colors_;
@@ -145,7 +154,6 @@ private:
     QTimer blinkTimer_;
     BarVisibility bars_;
     bool shown_ = false;
-    bool keyboardBarPlaced_ = false;
 };
 
 // The title of the window: the document's and the application's joined by " - ".

@@ -1,9 +1,11 @@
 #include "shell/COmbrixView.h"
 
 #include "document/DocumentHost.h"
+#include "document/SessionWorker.h"
 #include "link/DeviceDirectory.h"
 #include "model/ComputerKeys.h"
 #include "settings/ApplicationSettings.h"
+#include "shell/TextElision.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -25,11 +27,47 @@ constexpr int kTextMargin = 24;
 constexpr int kRingGap = 4;
 constexpr int kRingPen = 16;
 constexpr int kRingArea = 32;
-// The caption's letters: a share of the screen's height, within these bounds.
-constexpr int kCaptionShare = 12;
+// Letters take this many eighths of the band or notice they are in.
+constexpr int kLetterEighths = 5;
 constexpr int kCaptionMinPixels = 12;
-constexpr int kCaptionMaxPixels = 40;
 const QColor kCaptionBackground(0, 0, 0, 190);
+// A lost instrument's last screen: dimmed, with its mark in letters of this
+// share of the screen's height, within bounds.
+const QColor kLostShade(0, 0, 0, 150);
+constexpr int kLostLetterShare = 8;
+constexpr int kLostMaxPixels = 48;
+// A notice stays this long, this high, this far above the view's bottom edge:
+// it is for the presenter, not the audience.
+constexpr std::chrono::milliseconds kNoticeTime{4000};
+constexpr int kNoticeHeight = 34;
+constexpr int kNoticeMargin = 12;
+
+QFont boldFont(const QFont& base, int pixels) {
+    QFont font = base;
+    font.setPixelSize(std::max(pixels, kCaptionMinPixels));
+    font.setBold(true);
+    return font;
+}
+
+// White letters on a dark rounded label of `height`, centred on `centre`,
+// no wider than `widest`; the text elided to fit.
+void drawLabel(QPainter& painter, const QString& text, QPoint centre, int height, int widest) {
+    const QFont font = boldFont(painter.font(), height * kLetterEighths / 8);
+    const QFontMetrics metrics(font);
+    const int pad = font.pixelSize();
+    const QString shown = ElideKeepingName(text, metrics, std::max(widest - pad, 0));
+    const QSize size(std::min(metrics.horizontalAdvance(shown) + pad, widest), height);
+    const QRect area(centre - QPoint(size.width() / 2, size.height() / 2), size);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kCaptionBackground);
+    painter.drawRoundedRect(area, height / 2.0, height / 2.0);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(area, Qt::AlignCenter, shown);
+    painter.restore();
+}
 
 model::MouseButton mouseButtonOf(Qt::MouseButton button) {
     return button == Qt::RightButton ? model::MouseButton::Right : model::MouseButton::Left;
@@ -70,6 +108,12 @@ COmbrixView::COmbrixView(document::DocumentHost& document,
     setMouseTracking(true);
     createSearchingLabel();
     updateCursor(Qt::NoButton);
+    noticeTimer_.setSingleShot(true);
+    noticeTimer_.setInterval(kNoticeTime);
+    connect(&noticeTimer_, &QTimer::timeout, this, [this] {
+        notice_.clear();
+        update();
+    });
 }
 
 // In compact mode the window is a strip without the view.
@@ -101,6 +145,7 @@ void COmbrixView::ClickBarButton(std::size_t position, model::MouseButton button
 }
 
 void COmbrixView::FrameChanged() {
+    updateLost();
     const std::shared_ptr<const document::Frame> frame = document_.frame();
     if (!frame || !layout_) {
         return;
@@ -111,7 +156,7 @@ void COmbrixView::FrameChanged() {
     }
     if (keyOf(*frame) != screenKey_) {
         updateScreen(*frame);
-        update(screenRect());
+        update(ScreenRect());
     }
 }
 
@@ -121,6 +166,46 @@ void COmbrixView::Tick() {
 
 void COmbrixView::ScalingChanged() {
     relayout();
+}
+
+void COmbrixView::SetReservedMargins(const QMargins& margins) {
+    if (margins != reserved_) {
+        reserved_ = margins;
+        relayout();
+    }
+}
+
+void COmbrixView::ShowNotice(const QString& text) {
+    notice_ = text;
+    noticeTimer_.start();
+    update();
+}
+
+// The last screen of an instrument that went away shows as such, and its
+// icons stop blinking, until the instrument is back.
+void COmbrixView::updateLost() {
+    const bool lost = document_.frame() != nullptr &&
+                      document_.doc().GetLinkState() != document::LinkState::Connected;
+    if (lost != lost_) {
+        lost_ = lost;
+        screenKey_.reset();
+        update(ScreenRect());
+    }
+}
+
+// Where the screen is shown alone, a band under it holds the caption.
+int COmbrixView::captionBand() const {
+    const bool screenAlone =
+        mode_ == DisplayMode::NormalWithoutKeyboard || mode_ == DisplayMode::Fullscreen ||
+        (mode_ == DisplayMode::NormalWithKeyboard && document_.doc().PanelPicture().IsEmpty());
+    if (!modelLoaded() || !screenAlone) {
+        return 0;
+    }
+    return CaptionBandHeight(mode_ == DisplayMode::Fullscreen, height());
+}
+
+QSize COmbrixView::ContentSize() const {
+    return size() - QSize(0, captionBand());
 }
 
 bool COmbrixView::modelLoaded() const {
@@ -143,13 +228,16 @@ void COmbrixView::relayout() {
         const model::InstrumentModel& model = document_.doc().Model().model();
         const render::CLumImage& picture = document_.doc().PanelPicture();
         const QSize pictureSize(picture.Width(), picture.Height());
+        const bool sharp = settings_.View().SharpPixels();
+        laidOutScreen_ = shownScreen(document_.frame().get());
         if (mode_ == DisplayMode::NormalWithKeyboard && !picture.IsEmpty()) {
-            layout_ = LayoutWithPanel(rect(), pictureSize, model.display);
+            layout_ = sharp ? LayoutSharpPanel(rect(), pictureSize, model.display, laidOutScreen_,
+                                               devicePixelRatioF())
+                            : LayoutWithPanel(rect(), pictureSize, model.display);
         } else {
-            laidOutScreen_ = shownScreen(document_.frame().get());
-            layout_ = settings_.View().SharpPixels()
-                          ? LayoutSharpScreen(rect(), laidOutScreen_, devicePixelRatioF())
-                          : LayoutScreenOnly(rect(), laidOutScreen_);
+            const QRect area = rect().marginsRemoved(reserved_).adjusted(0, 0, 0, -captionBand());
+            layout_ = sharp ? LayoutSharpScreen(area, laidOutScreen_, devicePixelRatioF())
+                            : LayoutScreenOnly(area, laidOutScreen_);
         }
     }
     panel_ = {};
@@ -168,8 +256,9 @@ QSize COmbrixView::shownScreen(const document::Frame* frame) const {
             render::DisplayTop(geometry, frame->bitsPerPixel) + geometry.displayHeight};
 }
 
+// A lost screen shows its blinking icons steadily.
 COmbrixView::ScreenKey COmbrixView::keyOf(const document::Frame& frame) const {
-    const bool blink = document_.doc().BlinkPhase() && !frame.blinkPanel.IsEmpty();
+    const bool blink = (lost_ || document_.doc().BlinkPhase()) && !frame.blinkPanel.IsEmpty();
     return ScreenKey{frame.generation, blink, devicePixels(layout_->screenSize)};
 }
 
@@ -202,17 +291,64 @@ bool COmbrixView::showsPanel() const {
     return layout_ && !layout_->panelSize.isEmpty();
 }
 
+// The picture's own display is painted over in the colour around it before
+// the stretch: the screen covers that place, and what the smooth stretch
+// blends across its edge, or what a screen at a whole zoom leaves free, is
+// then the panel's colour rather than a light line.
 void COmbrixView::drawPanel(QPainter& painter) {
     if (!showsPanel()) {
         return;
     }
-    const render::CLumImage& picture = document_.doc().PanelPicture();
     if (panel_.isNull()) {
-        panel_ = picture.AsQImage().scaled(devicePixels(layout_->panelSize), Qt::IgnoreAspectRatio,
-                                           Qt::SmoothTransformation);
+        QImage picture =
+            document_.doc().PanelPicture().AsQImage().convertToFormat(QImage::Format_RGB32);
+        const base::Rect& display = document_.doc().Model().model().display;
+        QPainter bezel(&picture);
+        bezel.fillRect(QRect(display.left, display.top, static_cast<int>(display.width()),
+                             static_cast<int>(display.height())),
+                       bezelColour());
+        bezel.end();
+        panel_ = picture.scaled(devicePixels(layout_->panelSize), Qt::IgnoreAspectRatio,
+                                Qt::SmoothTransformation);
         panel_.setDevicePixelRatio(devicePixelRatioF());
     }
     painter.drawImage(layout_->panelOrigin, panel_);
+}
+
+// The picture's colour just left of its display, or right of it where the
+// display starts at the picture's edge.
+QColor COmbrixView::bezelColour() const {
+    const render::CLumImage& picture = document_.doc().PanelPicture();
+    const base::Rect& display = document_.doc().Model().model().display;
+    const int x = display.left > 0 ? display.left - 1 : display.right;
+    const int y = static_cast<int>((std::int64_t{display.top} + display.bottom) / 2);
+    return QColor::fromRgb(picture.Pixel(std::clamp(x, 0, picture.Width() - 1),
+                                         std::clamp(y, 0, picture.Height() - 1)));
+}
+
+void COmbrixView::drawLostMark(QPainter& painter) const {
+    const QRect screen = ScreenRect();
+    if (!lost_ || screen.isEmpty()) {
+        return;
+    }
+    painter.fillRect(screen, kLostShade);
+    painter.save();
+    painter.setFont(
+        boldFont(painter.font(), std::min(screen.height() / kLostLetterShare, kLostMaxPixels)));
+    painter.setPen(Qt::white);
+    painter.drawText(screen, Qt::AlignCenter | Qt::TextWordWrap, tr("Instrument lost"));
+    painter.restore();
+}
+
+// Over the bottom of the view, where the audience's eyes are not.
+void COmbrixView::drawNotice(QPainter& painter) const {
+    if (notice_.isEmpty()) {
+        return;
+    }
+    const QRect free = rect().marginsRemoved(reserved_);
+    drawLabel(painter, notice_,
+              QPoint(free.center().x(), free.bottom() - kNoticeMargin - kNoticeHeight / 2),
+              kNoticeHeight, free.width() - 2 * kNoticeMargin);
 }
 
 // A label, so its link can be clicked, reached with the keyboard and read out.
@@ -276,31 +412,13 @@ void COmbrixView::drawRings(QPainter& painter) const {
 }
 
 // Without the front panel the audience sees no ring: the names of the keys
-// of a sent code show in a label over the bottom of the screen instead.
+// of a sent code show in the band under the screen instead, never over it.
 void COmbrixView::drawCaption(QPainter& painter) const {
-    const QRect screen = screenRect();
-    if (showsPanel() || keys_.Caption().isEmpty() || screen.isEmpty()) {
+    const QRect band = CaptionRect();
+    if (keys_.Caption().isEmpty() || band.isEmpty()) {
         return;
     }
-    QFont font = painter.font();
-    font.setPixelSize(
-        std::clamp(screen.height() / kCaptionShare, kCaptionMinPixels, kCaptionMaxPixels));
-    font.setBold(true);
-    const int pixels = font.pixelSize();
-    const int textWidth = QFontMetrics(font).horizontalAdvance(keys_.Caption());
-    const QSize label(std::min(textWidth + pixels, screen.width()), pixels * 8 / 5);
-    const QRect area(QPoint(screen.center().x() - label.width() / 2,
-                            screen.bottom() - pixels / 2 - label.height()),
-                     label);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kCaptionBackground);
-    painter.drawRoundedRect(area, label.height() / 2.0, label.height() / 2.0);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(area, Qt::AlignCenter, keys_.Caption());
-    painter.restore();
+    drawLabel(painter, keys_.Caption(), band.center(), band.height() * 7 / 8, band.width());
 }
 
 void COmbrixView::ringsChanged() {
@@ -318,9 +436,7 @@ void COmbrixView::ringsChanged() {
 }
 
 void COmbrixView::captionChanged() {
-    if (!showsPanel()) {
-        update(screenRect());
-    }
+    update(CaptionRect());
 }
 
 void COmbrixView::updateCursor(Qt::MouseButtons buttons) {
@@ -329,28 +445,37 @@ void COmbrixView::updateCursor(Qt::MouseButtons buttons) {
     cursor_.Set(*this, CursorResourceFor(settings_.Cursor().Size(), state));
 }
 
-QRect COmbrixView::screenRect() const {
+QRect COmbrixView::ScreenRect() const {
     return layout_ ? QRect(layout_->screenOrigin, layout_->screenSize) : QRect();
+}
+
+QRect COmbrixView::CaptionRect() const {
+    const QRect screen = ScreenRect();
+    const int band = captionBand();
+    if (band == 0 || screen.isEmpty() || showsPanel()) {
+        return {};
+    }
+    return {screen.left(), screen.bottom() + 1, screen.width(), band};
 }
 
 // Drawn into the window's backing store, which is in device pixels and reaches
 // the screen in one copy; the kept images are drawn without scaling.
+// Before a model is loaded, the searching label says where instruments are
+// looked for.
 void COmbrixView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), background());
-    if (!modelLoaded()) {
-        return; // the searching label says where instruments are looked for
+    if (modelLoaded() && layout_) {
+        drawPanel(painter);
+        if (const std::shared_ptr<const document::Frame> frame = document_.frame()) {
+            updateScreen(*frame);
+            painter.drawImage(layout_->screenOrigin, screen_);
+            drawLostMark(painter);
+        }
+        drawRings(painter);
+        drawCaption(painter);
     }
-    if (!layout_) {
-        return;
-    }
-    drawPanel(painter);
-    if (const std::shared_ptr<const document::Frame> frame = document_.frame()) {
-        updateScreen(*frame);
-        painter.drawImage(layout_->screenOrigin, screen_);
-    }
-    drawRings(painter);
-    drawCaption(painter);
+    drawNotice(painter);
 }
 
 void COmbrixView::resizeEvent(QResizeEvent* event) {

@@ -9,7 +9,9 @@
 #include "shell/ViewLayout.h"
 
 #include <QImage>
+#include <QMargins>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -36,9 +38,13 @@ namespace ombrix::shell {
 //
 // Clicks on the front panel's keys, the keyboard bar and computer keys press
 // instrument keys; the pressed keys get rings on the panel, and without the
-// panel the names of a sent code show as a caption under the screen. The mouse
-// pointer is the presentation cursor of the settings. With sharp pixels the
-// screen is scaled as blocks, at whole zooms where it is shown alone.
+// panel the names of a sent code show as a caption in a band under the
+// screen. The mouse pointer is the presentation cursor of the settings. With
+// sharp pixels the screen is drawn at a whole zoom, every instrument pixel the
+// same block. A screen whose instrument was lost is dimmed, marked and still
+// until the instrument is back. Notices (a file saved) can show over the view
+// where no status bar is: drawn on the window only, never into a frame, so no
+// screenshot has them.
 class COmbrixView : public QWidget {
     Q_OBJECT
 
@@ -58,7 +64,20 @@ public:
     void Tick();
     // How the screen is scaled changed (sharp pixels): laid out and drawn anew.
     void ScalingChanged();
+    // Edges of the view kept free (for bars beside the screen in fullscreen).
+    void SetReservedMargins(const QMargins& margins);
+    // A short notice over the bottom of the view, for a few seconds.
+    void ShowNotice(const QString& text);
+    const QString& Notice() const { return notice_; }
 
+    // The view without the caption band: what keeps the screen's shape.
+    QSize ContentSize() const;
+    // Where the screen and the caption band are drawn, in view pixels; empty
+    // while nothing is laid out or without a band.
+    QRect ScreenRect() const;
+    QRect CaptionRect() const;
+    // Whether the screen on show is marked as the last one of a lost instrument.
+    bool ShowsLostScreen() const { return lost_; }
     // A computer key went down or up, wherever the focus is in the window.
     void KeyDown(int qtKey, bool ctrl);
     void KeyUp();
@@ -99,6 +118,8 @@ private:
 
     bool modelLoaded() const;
     void relayout();
+    int captionBand() const;
+    void updateLost();
     // The instrument pixels the screen shows: the display, with the icon panel
     // of a one-bit screen; without the rows below the display that nothing
     // draws on a deeper screen.
@@ -107,8 +128,10 @@ private:
     // Stretches `frame` into the kept screen when its key changed.
     void updateScreen(const document::Frame& frame);
     void drawPanel(QPainter& painter);
+    QColor bezelColour() const;
+    void drawLostMark(QPainter& painter) const;
+    void drawNotice(QPainter& painter) const;
     void createSearchingLabel();
-    QRect screenRect() const;
     QSize devicePixels(QSize logical) const;
     QColor background() const;
     bool showsPanel() const;
@@ -133,6 +156,10 @@ private:
     std::optional<ScreenKey> screenKey_;
     QSize laidOutScreen_;         // what shownScreen gave a layout of the screen alone
     QLabel* searching_ = nullptr; // shown while no model is loaded
+    QMargins reserved_;
+    bool lost_ = false;
+    QString notice_;
+    QTimer noticeTimer_;
 };
 
 // The text the view shows while no model is loaded (rich text, with the link

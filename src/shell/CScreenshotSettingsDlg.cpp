@@ -16,12 +16,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace ombrix::shell {
 
 CScreenshotSettingsDlg::CScreenshotSettingsDlg(const settings::ScreenshotSettings& settings,
                                                QWidget* parent)
-    : QDialog(parent), settings_(settings),
+    : QDialog(parent), settings_(settings), typedPrefix_(settings.Prefix()),
       format_(Named(new QComboBox, "imageFormat", tr("Image format"))),
       recordFormat_(Named(new QComboBox, "recordFormat", tr("Recording format"))),
       recordCaptions_(Named(new QCheckBox(tr("Keys pressed as captions under the screen")),
@@ -91,9 +92,10 @@ void CScreenshotSettingsDlg::connectControls() {
 }
 
 // A prefix with a character no file name may hold is refused, and the one
-// before stays.
+// before stays in the settings; the field keeps it to be corrected.
 void CScreenshotSettingsDlg::prefixEdited(const QString& text) {
-    if (!TakesFileNameEdit(*prefix_, text, settings_.Prefix())) {
+    const QString before = std::exchange(typedPrefix_, text);
+    if (!TakesFileNameEdit(*prefix_, text, before)) {
         return;
     }
     settings_.SetPrefix(text);

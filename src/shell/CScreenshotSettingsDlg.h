@@ -36,6 +36,7 @@ private:
     void refreshFileName();
 
     settings::ScreenshotSettings settings_;
+    QString typedPrefix_; // the field's text before the edit under way
     QComboBox* format_;
     QComboBox* recordFormat_;
     QCheckBox* recordCaptions_;

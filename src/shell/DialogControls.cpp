@@ -13,18 +13,27 @@ namespace {
 // the refusal names them.
 const QString kForbiddenCharacters = QStringLiteral("\\/:*?\"<>|");
 
+std::ptrdiff_t forbiddenIn(const QString& text) {
+    return std::count_if(text.begin(), text.end(),
+                         [](QChar c) { return kForbiddenCharacters.contains(c); });
+}
+
 } // namespace
 
-bool TakesFileNameEdit(QLineEdit& field, const QString& typed, const QString& previous) {
-    if (std::none_of(typed.begin(), typed.end(),
-                     [](QChar c) { return kForbiddenCharacters.contains(c); })) {
+bool FileNameAllowed(const QString& name) {
+    return forbiddenIn(name) == 0;
+}
+
+bool TakesFileNameEdit(QLineEdit& field, const QString& typed, const QString& before) {
+    if (FileNameAllowed(typed)) {
         return true;
     }
-    field.setText(previous);
-    QMessageBox::critical(
-        field.window(), field.window()->windowTitle(),
-        QCoreApplication::translate("DialogControls", "File name cannot include ") +
-            kForbiddenCharacters);
+    if (forbiddenIn(typed) > forbiddenIn(before)) {
+        QMessageBox::critical(
+            field.window(), field.window()->windowTitle(),
+            QCoreApplication::translate("DialogControls", "File name cannot include ") +
+                kForbiddenCharacters);
+    }
     return false;
 }
 

@@ -14,9 +14,14 @@ template <typename Widget> Widget* Named(Widget* widget, const char* name, const
     return widget;
 }
 
-// Whether the text just typed into a file name field may be taken. A name
-// no file may have is refused: the field gets `previous` back and the message
-// says which characters are refused.
-bool TakesFileNameEdit(QLineEdit& field, const QString& typed, const QString& previous);
+// Whether `name` holds none of the characters no file name may hold.
+bool FileNameAllowed(const QString& name);
+
+// Whether the text just typed into a file name field may be taken. One with a
+// character no file name may hold is refused: the field keeps what was typed,
+// so it can be corrected, and a message says which characters are refused
+// when such a character comes in (`before` is the field's text before the
+// edit), not again at every key while it stays.
+bool TakesFileNameEdit(QLineEdit& field, const QString& typed, const QString& before);
 
 } // namespace ombrix::shell

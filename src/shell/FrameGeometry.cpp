@@ -28,6 +28,12 @@ constexpr std::chrono::milliseconds kResizeSettle{150};
 constexpr std::chrono::milliseconds kFrameCheck{500};
 // The menu bar's items are measured with this much room, as a menu needs.
 constexpr int kMenuExtraWidth = 16;
+// A window manager that undoes a correction this often in a row keeps its size.
+constexpr int kMaxRefusals = 2;
+// Before a model is loaded the first start's view is a square the searching
+// text reads well in; the screen alone is shown at this zoom by nature.
+constexpr QSize kFirstStartView{400, 400};
+constexpr int kNaturalScreenZoom = 4;
 
 base::Rect rectOf(const QRect& rect) {
     return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
@@ -60,7 +66,9 @@ QScreen* screenUnderMouse() {
 
 } // namespace
 
-FrameGeometry::FrameGeometry(Parts parts) : parts_(std::move(parts)) {
+FrameGeometry::FrameGeometry(Parts parts)
+    : parts_(std::move(parts)), firstStart_(!parts_.settings.MainFrame().HasWindowRect()),
+      aspectHints_(parts_.window) {
     settleTimer_.setSingleShot(true);
     settleTimer_.setInterval(kResizeSettle);
     QObject::connect(&settleTimer_, &QTimer::timeout, [this] { settle(); });
@@ -77,6 +85,7 @@ void FrameGeometry::StartTracking() {
     tracking_ = true;
     settled_ = windowRect();
     remember();
+    updateAspectHints();
 }
 
 void FrameGeometry::Stop() {
@@ -93,10 +102,11 @@ QSize FrameGeometry::decoration() const {
     return parts_.window.frameGeometry().size() - parts_.window.size();
 }
 
-// The window's size around the view, with the bars laid out as they are now.
+// The window's size around the view's content (the caption band counts as
+// a bar), with the bars laid out as they are now.
 QSize FrameGeometry::measureOverhead() {
     parts_.window.layout()->activate();
-    return parts_.window.frameGeometry().size() - parts_.view.size();
+    return parts_.window.frameGeometry().size() - parts_.view.ContentSize();
 }
 
 base::Rect FrameGeometry::windowRect() const {
@@ -111,6 +121,54 @@ base::Rect FrameGeometry::regularRect() {
     rect.bottom = std::max(rect.top + size.height(), rect.top + measureOverhead().height() +
                                                          COmbrixView::kMinimumSize.height());
     return rect;
+}
+
+// The work area of the monitor the window's top-left corner is on (or is
+// nearest to): a window too large for it grows from there.
+QRect FrameGeometry::workArea(const base::Rect& rect) const {
+    std::vector<QRect> monitors;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        monitors.push_back(screen->geometry());
+    }
+    const QRect monitor = MonitorRectAt(QPoint(rect.left, rect.top), monitors);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->geometry() == monitor) {
+            return screen->availableGeometry();
+        }
+    }
+    return monitor;
+}
+
+// The view at the model's own scale: the front panel's picture, or the screen
+// alone at a zoom that reads well from a distance.
+QSize FrameGeometry::naturalView() const {
+    const AspectSource source = parts_.aspect();
+    if (!source.picture) {
+        return kFirstStartView;
+    }
+    if (parts_.mode() != DisplayMode::NormalWithoutKeyboard) {
+        return *source.picture;
+    }
+    return QSize(source.displayWidth, source.displayHeight + std::max(source.iconsPanelHeight, 0)) *
+           kNaturalScreenZoom;
+}
+
+// Without a stored rectangle the window is centred on the primary monitor at
+// its natural size.
+void FrameGeometry::sizeFirstStart(QSize overhead) {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!firstStart_ || primary == nullptr) {
+        return;
+    }
+    settings::MainFrameSettings frame = parts_.settings.MainFrame();
+    frame.SetWindowRect(FirstStartWindowRect(naturalView(), overhead, primary->availableGeometry(),
+                                             parts_.barsRoom()));
+    parts_.settings.SetMainFrame(frame);
+}
+
+base::Rect FrameGeometry::StartRect() {
+    sizeFirstStart(measureOverhead());
+    return regularRect();
 }
 
 void FrameGeometry::Apply() {
@@ -130,12 +188,28 @@ void FrameGeometry::Apply() {
     parts_.window.menuBar()->show();
     setLimits(mode);
     ModeGeometry geometry;
+    geometry.overhead = measureOverhead();
+    // Sized so until the first model has been shown, with the bars as they are.
+    sizeFirstStart(geometry.overhead);
+    firstStart_ = firstStart_ && !parts_.aspect().picture.has_value();
     geometry.regular = regularRect();
     geometry.compactWidth = static_cast<int>(parts_.settings.MainFrame().CompactWindowWidth());
-    geometry.overhead = measureOverhead();
     geometry.ratio = ratio();
-    place(ComputeModeWindowRect(mode, geometry));
+    const base::Rect wanted = ComputeModeWindowRect(mode, geometry);
+    place(ClampIntoWorkArea(wanted, workArea(wanted), geometry.overhead, isNormalMode(mode)));
     remember();
+    updateAspectHints();
+}
+
+// The window manager keeps the view's shape while an edge is dragged, in the
+// normal modes only.
+void FrameGeometry::updateAspectHints() {
+    const DisplayMode mode = parts_.mode();
+    if (!tracking_ || !isNormalMode(mode) || parts_.window.windowState() != Qt::WindowNoState) {
+        aspectHints_.Set(std::nullopt);
+        return;
+    }
+    aspectHints_.Set(AspectHint{AspectHintRange(ratio()), measureOverhead() - decoration()});
 }
 
 // The platform's own full screen on the monitor under the mouse, with the menu
@@ -143,6 +217,7 @@ void FrameGeometry::Apply() {
 // the monitor's rectangle first: without a window manager nobody else would.
 void FrameGeometry::coverMonitor() {
     const QScopedValueRollback guard(placing_, true);
+    aspectHints_.Set(std::nullopt);
     QScreen* screen = screenUnderMouse();
     parts_.window.setMinimumSize(0, 0);
     parts_.window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -236,12 +311,13 @@ void FrameGeometry::BarsChanged() {
     }
     setLimits(mode);
     const QSize around = measureOverhead();
-    if (const std::optional<int> width = CorrectedViewWidth(parts_.view.size(), ratio())) {
+    if (const std::optional<int> width = CorrectedViewWidth(parts_.view.ContentSize(), ratio())) {
         base::Rect rect = windowRect();
         rect.right = rect.left + *width + around.width();
         place(rect);
         remember();
     }
+    updateAspectHints();
 }
 
 void FrameGeometry::WindowChanged() {
@@ -255,22 +331,29 @@ void FrameGeometry::WindowChanged() {
     }
 }
 
-// A resize that has come to rest is put in shape, once: a correction the
-// window manager refused is not asked for again.
+// A resize that has come to rest, its pointer let go, is put in shape. A
+// window manager applies the size of a drag when the button goes up, over any
+// correction asked for while it was held; one that undoes the correction
+// again and again keeps its size.
 void FrameGeometry::settle() {
+    if (X11PointerButtonsDown().value_or(QGuiApplication::mouseButtons() != Qt::NoButton)) {
+        settleTimer_.start();
+        return;
+    }
     const base::Rect current = windowRect();
-    if (current == settled_ || current == correctedFrom_ ||
-        parts_.window.windowState() != Qt::WindowNoState) {
+    if (current == settled_ || parts_.window.windowState() != Qt::WindowNoState) {
         settled_ = current;
         return;
     }
     const base::Rect target = shaped(current);
+    refusals_ = current == correctedFrom_ ? refusals_ + 1 : 0;
     settled_ = current;
-    if (target != current) {
-        correctedFrom_ = current;
-        place(target);
-        remember();
+    if (target == current || refusals_ >= kMaxRefusals) {
+        return;
     }
+    correctedFrom_ = current;
+    place(target);
+    remember();
 }
 
 // The compact strip keeps its limits. In the normal modes the side that moved

@@ -7,6 +7,10 @@ namespace ombrix::shell {
 
 namespace {
 
+constexpr int kCaptionBand = 30;
+constexpr int kFullscreenBandShare = 16;
+constexpr int kFullscreenBandMax = 72;
+
 int truncated(double value) {
     return static_cast<int>(std::trunc(value));
 }
@@ -41,11 +45,33 @@ std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& pict
     ViewLayout layout;
     layout.zoom = *zoom;
     layout.panelOrigin = {centredLeft(client, picture.width() * *zoom), 0};
-    layout.screenOrigin = {truncated(display.left * *zoom + layout.panelOrigin.x()),
-                           truncated(display.top * *zoom + layout.panelOrigin.y())};
     layout.panelSize = scaled(picture.width(), picture.height(), *zoom);
-    layout.screenSize =
-        scaled(static_cast<double>(display.width()), static_cast<double>(display.height()), *zoom);
+    const auto edge = [&](std::int32_t picturePoint, int origin, double (*rounding)(double)) {
+        return static_cast<int>(rounding(picturePoint * *zoom)) + origin;
+    };
+    const QPoint topLeft(edge(display.left, layout.panelOrigin.x(), std::floor),
+                         edge(display.top, layout.panelOrigin.y(), std::floor));
+    const QPoint bottomRight(edge(display.right, layout.panelOrigin.x(), std::ceil),
+                             edge(display.bottom, layout.panelOrigin.y(), std::ceil));
+    layout.displayArea =
+        QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
+    layout.screenOrigin = layout.displayArea.topLeft();
+    layout.screenSize = layout.displayArea.size();
+    return layout;
+}
+
+std::optional<ViewLayout> LayoutSharpPanel(const QRect& client, const QSize& picture,
+                                           const base::Rect& display, const QSize& screen,
+                                           double devicePixelRatio) {
+    std::optional<ViewLayout> layout = LayoutWithPanel(client, picture, display);
+    if (!layout) {
+        return layout;
+    }
+    if (const std::optional<QRect> sharp =
+            SharpScreenRect(layout->displayArea, screen, devicePixelRatio)) {
+        layout->screenOrigin = sharp->topLeft();
+        layout->screenSize = sharp->size();
+    }
     return layout;
 }
 
@@ -56,24 +82,41 @@ std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& scr
     }
     ViewLayout layout;
     layout.zoom = *zoom;
-    layout.screenOrigin = {centredLeft(client, screen.width() * *zoom), 0};
+    layout.screenOrigin = {centredLeft(client, screen.width() * *zoom), client.top()};
     layout.screenSize = scaled(screen.width(), screen.height(), *zoom);
     return layout;
+}
+
+std::optional<QRect> SharpScreenRect(const QRect& area, const QSize& screen,
+                                     double devicePixelRatio) {
+    const std::optional<double> zoom = fitZoom(area, screen.width(), screen.height());
+    const double blocks = zoom ? std::floor(*zoom * devicePixelRatio) : 0;
+    if (blocks < 1) {
+        return std::nullopt;
+    }
+    const QSize size = scaled(screen.width(), screen.height(), blocks / devicePixelRatio);
+    return QRect(QPoint(centredLeft(area, size.width()),
+                        truncated(area.top() + (area.height() - size.height()) / 2.0)),
+                 size);
 }
 
 std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen,
                                             double devicePixelRatio) {
     std::optional<ViewLayout> layout = LayoutScreenOnly(client, screen);
-    const double blocks = layout ? std::floor(layout->zoom * devicePixelRatio) : 0;
-    if (blocks < 1) {
+    const std::optional<QRect> sharp = SharpScreenRect(client, screen, devicePixelRatio);
+    if (!layout || !sharp) {
         return layout;
     }
-    layout->zoom = blocks / devicePixelRatio;
-    layout->screenSize = scaled(screen.width(), screen.height(), layout->zoom);
-    layout->screenOrigin = {
-        centredLeft(client, layout->screenSize.width()),
-        truncated(client.top() + (client.height() - layout->screenSize.height()) / 2.0)};
+    layout->zoom = std::floor(layout->zoom * devicePixelRatio) / devicePixelRatio;
+    layout->screenOrigin = sharp->topLeft();
+    layout->screenSize = sharp->size();
     return layout;
+}
+
+int CaptionBandHeight(bool fullscreen, int viewHeight) {
+    return fullscreen
+               ? std::clamp(viewHeight / kFullscreenBandShare, kCaptionBand, kFullscreenBandMax)
+               : kCaptionBand;
 }
 
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout) {

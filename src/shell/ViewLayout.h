@@ -18,15 +18,28 @@ struct ViewLayout {
     QPoint screenOrigin;
     QSize panelSize;  // the picture stretched by the zoom; empty without it
     QSize screenSize; // the screen stretched by the zoom
+    // The panel's display on the window, every pixel of it the stretched
+    // picture touches: the screen covers it, except with sharp pixels, which
+    // leave the rest of it in the background colour. Empty without the panel.
+    QRect displayArea;
 
     friend bool operator==(const ViewLayout&, const ViewLayout&) = default;
 };
 
 // The front panel as large as fits `client`, centred horizontally at the top,
-// with the screen image stretched over its display rectangle. None for an
-// empty picture or client area.
+// with the screen image stretched over its display rectangle, its edges
+// rounded outwards so no pixel of the picture's display shows beside it. None
+// for an empty picture or client area.
 std::optional<ViewLayout> LayoutWithPanel(const QRect& client, const QSize& picture,
                                           const base::Rect& display);
+
+// The front panel as LayoutWithPanel lays it out, with the screen (`screen`
+// instrument pixels) drawn at a whole zoom inside the display, as
+// SharpScreenRect gives it; as LayoutWithPanel where not even one device
+// pixel per instrument pixel fits.
+std::optional<ViewLayout> LayoutSharpPanel(const QRect& client, const QSize& picture,
+                                           const base::Rect& display, const QSize& screen,
+                                           double devicePixelRatio);
 
 // The screen alone (`screen`: the instrument pixels shown, the icon panel of a
 // one-bit screen included), as large as fits `client`, centred horizontally at
@@ -40,6 +53,18 @@ std::optional<ViewLayout> LayoutScreenOnly(const QRect& client, const QSize& scr
 // pixel per instrument pixel fits.
 std::optional<ViewLayout> LayoutSharpScreen(const QRect& client, const QSize& screen,
                                             double devicePixelRatio);
+
+// The screen of `screen` instrument pixels at the largest zoom that fits
+// `area` and gives every instrument pixel the same whole number of device
+// pixels (at `devicePixelRatio`), centred both ways; none where not even one
+// device pixel per instrument pixel fits.
+std::optional<QRect> SharpScreenRect(const QRect& area, const QSize& screen,
+                                     double devicePixelRatio);
+
+// The height of the band under a screen shown alone that holds the caption of
+// the keys sent: fixed in a window; in fullscreen a share of the view's
+// height within bounds, so an audience can read it.
+int CaptionBandHeight(bool fullscreen, int viewHeight);
 
 // A window point as a point of the picture, truncated toward zero, and back.
 QPoint WindowToPicture(const QPoint& window, const ViewLayout& layout);

@@ -1,5 +1,6 @@
 #include "shell/WindowGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ombrix::shell {
@@ -7,6 +8,9 @@ namespace ombrix::shell {
 namespace {
 
 constexpr double kCorrectionTolerance = 2.0;
+constexpr double kAspectHintTolerance = 0.005;
+// The fractions' denominator: fine enough for any ratio a model can have.
+constexpr int kAspectHintDenominator = 10'000;
 constexpr int kCompactExtraWidth = 100;
 
 std::int32_t truncated(double value) {
@@ -107,6 +111,15 @@ std::optional<int> CorrectedViewWidth(QSize view, double r) {
         return std::nullopt;
     }
     return truncated(ideal);
+}
+
+AspectRange AspectHintRange(double r) {
+    const double ratio = sane(r);
+    const auto numerator = [&](double scale) {
+        return std::max(1, static_cast<int>(std::lround(ratio * scale * kAspectHintDenominator)));
+    };
+    return {QSize(numerator(1.0 - kAspectHintTolerance), kAspectHintDenominator),
+            QSize(numerator(1.0 + kAspectHintTolerance), kAspectHintDenominator)};
 }
 
 QSize AspectMaximum(QSize largest, int heightAround, double r) {

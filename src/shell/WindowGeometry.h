@@ -39,6 +39,17 @@ std::optional<SizingEdge> DraggedEdge(const base::Rect& before, const base::Rect
 // view is within 2 pixels of it.
 std::optional<int> CorrectedViewWidth(QSize view, double r);
 
+// The range of shapes a window manager is asked to keep the view in while the
+// user drags an edge: the ratio `r` within half a percent either way, as
+// width:height fractions (X11's size hints take those), so a rectangle placed
+// at the ratio is never adjusted by a pixel.
+struct AspectRange {
+    QSize minimum;
+    QSize maximum;
+    friend bool operator==(const AspectRange&, const AspectRange&) = default;
+};
+AspectRange AspectHintRange(double r);
+
 // The largest window in modes 0 and 1: `largest` (the screen's) cut so that the
 // part of it below `heightAround` (decoration and bars) keeps the ratio `r`.
 QSize AspectMaximum(QSize largest, int heightAround, double r);

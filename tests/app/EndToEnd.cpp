@@ -31,6 +31,54 @@ QString windowNamed(const QString& pattern) {
         .section(u'\n', 0, 0);
 }
 
+// openbox names itself on the root window once it manages the screen; a name
+// left by one that ended before does not count.
+WindowManager::WindowManager() {
+    process_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!process_.waitForStarted()) {
+        return;
+    }
+    const QString pid = QString::number(process_.processId());
+    started_ = eventually([&] {
+        return run(QStringLiteral("xprop"), {"-root", "_OPENBOX_PID"}).endsWith(u' ' + pid);
+    });
+}
+
+WindowManager::~WindowManager() {
+    process_.terminate();
+    if (!process_.waitForFinished()) {
+        process_.kill();
+        process_.waitForFinished();
+    }
+}
+
+// xwininfo, as xdotool counts a window manager's frame twice.
+QRect WindowGeometry(const QString& window) {
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", window});
+    const auto value = [&](const char* key) {
+        return info.section(QString::fromLatin1(key), 1).section(u'\n', 0, 0).trimmed().toInt();
+    };
+    return {value("Absolute upper-left X:"), value("Absolute upper-left Y:"), value("Width:"),
+            value("Height:")};
+}
+
+void Drag(QPoint from, QPoint to) {
+    constexpr int kSteps = 10;
+    const auto at = [](QPoint point) {
+        return QStringList{QString::number(point.x()), QString::number(point.y())};
+    };
+    run(QStringLiteral("xdotool"), QStringList{"mousemove"} + at(from));
+    QThread::msleep(100);
+    run(QStringLiteral("xdotool"), {"mousedown", "1"});
+    for (int step = 1; step <= kSteps; ++step) {
+        run(QStringLiteral("xdotool"),
+            QStringList{"mousemove"} + at(from + (to - from) * step / kSteps));
+        QThread::msleep(30);
+    }
+    QThread::msleep(200);
+    run(QStringLiteral("xdotool"), {"mouseup", "1"});
+}
+
 OmbrixProcess::OmbrixProcess(const std::filesystem::path& devices, const QByteArray& settings) {
     if (!QDir().mkpath(config_.filePath(QStringLiteral("Velmora")))) {
         return;

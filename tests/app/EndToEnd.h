@@ -2,7 +2,9 @@
 // as a child process on the test's virtual X server.
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -20,6 +22,29 @@ QString run(const QString& program, const QStringList& arguments);
 bool eventually(const std::function<bool()>& condition);
 // The first visible window whose title matches the pattern, or none.
 QString windowNamed(const QString& pattern);
+
+// openbox, the window manager, on the test's X server for as long as this
+// lives: windows get frames, are placed and resized as a desktop does it.
+class WindowManager {
+public:
+    WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    ~WindowManager();
+
+    // Whether openbox manages the screen.
+    bool started() const { return started_; }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
+
+// A window's inside on the screen, as the X server has it.
+QRect WindowGeometry(const QString& window);
+// A pointer drag with the left button from `from` to `to`, in steps, as a
+// hand makes it.
+void Drag(QPoint from, QPoint to);
 
 // ombrix with settings of its own (the Ombrix.conf text), finding instruments
 // in `devices`; ended when destroyed.

@@ -1,7 +1,8 @@
 // Presentation options in the running window against ombrix-sim, driven with
 // the keyboard as a person would: new screen colours chosen in "Colors setup"
 // through its buttons and the colour chooser, and sharp pixels, after which
-// every instrument pixel of the grab is a solid block in the chosen colours.
+// every instrument pixel of the grab is a solid block in the chosen colours,
+// the screen alone and in the front panel, whose zoom is not whole.
 #include "EndToEnd.h"
 #include "SimProcess.h"
 
@@ -25,7 +26,7 @@ const QRgb kInk = qRgb(0xC0, 0x00, 0x00);
 const QRgb kPaper = qRgb(0xE0, 0xE0, 0xA0);
 
 const char* const kSettings = "[MainSettings]\ndisplay_mode=1\n"
-                              "[MainSettings/MainFrame]\nregular_window_rect=\"0,0,700,520\"\n"
+                              "[MainSettings/MainFrame]\nregular_window_rect=\"0,0,700,800\"\n"
                               "[MainSettings/CommandsToolbar]\nvisible=0\n";
 
 // The smallest rectangle holding every pixel of the two colours.
@@ -134,6 +135,17 @@ TEST_F(PresentationEndToEnd, ChosenColoursAndSharpPixelsShowInTheWindow) {
     const int zoom = area.width() / kWidth;
     ASSERT_GE(zoom, 2);
     EXPECT_EQ(wrongBlocks(grab(), area, zoom, snapshot), 0);
+
+    keys({"alt+v", "Down", "Down", "Right", "Return"}); // Normal, With keyboard
+    EXPECT_TRUE(eventually([&] {
+        const QRect inPanel = areaOf(grab(), kInk, kPaper);
+        return inPanel.width() < area.width() && inPanel.width() % kWidth == 0 &&
+               inPanel.height() == inPanel.width() / kWidth * kHeight;
+    })) << "the screen in the panel is not at a whole zoom";
+    area = areaOf(grab(), kInk, kPaper);
+    const int panelZoom = area.width() / kWidth;
+    ASSERT_GE(panelZoom, 2);
+    EXPECT_EQ(wrongBlocks(grab(), area, panelZoom, snapshot), 0);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ namespace {
 using ombrix::sim::testing::SimProcess;
 using ombrix::testing::eventually;
 using ombrix::testing::run;
+using ombrix::testing::WindowGeometry;
 using ombrix::testing::windowNamed;
 namespace shell = ombrix::shell;
 
@@ -110,23 +111,13 @@ protected:
         return QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
     }
 
-    static QRect geometryOf(const QString& id) {
-        const QString shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", id});
-        const auto value = [&](const char* key) {
-            const QString line =
-                shape.section(QString::fromLatin1(key) + u'=', 1).section(u'\n', 0, 0);
-            return line.toInt();
-        };
-        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-    }
-
     // Where the program's floating bars lie over this window.
     std::vector<QRect> coveredRects() const {
         std::vector<QRect> covered;
         for (const char* bar : {"^Fullscreen$", "^Keyboard$"}) {
             const QString id = windowNamed(QString::fromLatin1(bar));
             if (!id.isEmpty()) {
-                covered.push_back(geometryOf(id));
+                covered.push_back(WindowGeometry(id));
             }
         }
         return covered;
@@ -179,13 +170,30 @@ protected:
     }
     bool showsFrontPanel() const { return frontPanel().has_value(); }
 
+    // In fullscreen, above the caption's band and the keyboard bar's edge.
     bool showsScreenAlone() const {
         const ombrix::model::InstrumentModel& model = modelFile.model();
+        const QString keyboard = windowNamed(QStringLiteral("^Keyboard$"));
+        const int reserved = keyboard.isEmpty() ? 0 : WindowGeometry(keyboard).height();
         return placementOf([&](const QRect& view) {
-                   return shell::LayoutScreenOnly(view,
+                   const int band = shell::CaptionBandHeight(true, view.height());
+                   return shell::LayoutScreenOnly(view.adjusted(0, 0, 0, -band - reserved),
                                                   QSize(model.displayWidth, model.displayHeight));
                })
             .has_value();
+    }
+
+    // The mean brightness of the screen where the front panel shows it.
+    int screenBrightness(const Placement& placement) const {
+        const QImage shown = grab().copy(QRect(
+            placement.layout.screenOrigin + QPoint(0, placement.top), placement.layout.screenSize));
+        qint64 sum = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                sum += qGray(shown.pixel(x, y));
+            }
+        }
+        return static_cast<int>(sum / std::max<qint64>(1, qint64{shown.width()} * shown.height()));
     }
 
     // Samples from a new snapshot, once the simulator has written it.
@@ -223,22 +231,27 @@ protected:
     }
 };
 
-TEST_F(WindowEndToEnd, ShowsTheInstrumentsScreenInItsFrontPanelAndKeepsItWhileUnplugged) {
+TEST_F(WindowEndToEnd, ShowsTheInstrumentsScreenInItsFrontPanelAndMarksItWhileUnplugged) {
     EXPECT_TRUE(eventually([&] {
         return run(QStringLiteral("xdotool"), {"getwindowname", window}) ==
                QStringLiteral("lum302plus.def - Ombrix");
     })) << "the title does not name the model";
-    ASSERT_TRUE(eventually([&] { return showsFrontPanel(); }))
+    std::optional<Placement> placement;
+    ASSERT_TRUE(eventually([&] { return (placement = frontPanel()).has_value(); }))
         << "the screen is not where the layout puts it";
 
+    // The last screen stays, dimmed as a lost one, until the instrument is back.
     const QImage connected = statusStrip();
+    const int live = screenBrightness(*placement);
     sim->controlOk("unplug 1");
     ASSERT_TRUE(eventually([&] { return statusStrip() != connected; }))
         << "the status bar does not say the instrument is lost";
-    EXPECT_TRUE(showsFrontPanel()) << "the last screen is kept";
+    EXPECT_TRUE(eventually([&] { return screenBrightness(*placement) < live * 2 / 3; }))
+        << "the lost screen looks live";
     sim->controlOk("replug 1");
     EXPECT_TRUE(eventually([&] { return statusStrip() == connected; }))
         << "the status bar does not say connected again";
+    EXPECT_TRUE(eventually([&] { return showsFrontPanel(); })) << "the screen is not shown again";
 }
 
 TEST_F(WindowEndToEnd, KeysTakeTheWindowToFullscreenAndSpaceBack) {
@@ -254,32 +267,34 @@ TEST_F(WindowEndToEnd, KeysTakeTheWindowToFullscreenAndSpaceBack) {
 // the screen, compact mode is a strip, and the normal mode comes back.
 TEST_F(WindowEndToEnd, TheWindowKeepsThePanelsShapeAndEachModeItsRectangle) {
     ASSERT_TRUE(eventually([&] { return showsFrontPanel(); }));
-    const QRect start = geometryOf(window);
+    const QRect start = WindowGeometry(window);
     EXPECT_EQ(start.height(), 1010) << "the remembered height";
     const double ratio = double(picture.width()) / picture.height();
 
     run(QStringLiteral("xdotool"), {"windowsize", window, QString::number(start.width() - 100),
                                     QString::number(start.height())});
     const int expected = start.height() - static_cast<int>(100 / ratio);
-    EXPECT_TRUE(eventually([&] { return std::abs(geometryOf(window).height() - expected) <= 2; }))
-        << geometryOf(window).height() << " instead of " << expected;
+    EXPECT_TRUE(eventually([&] {
+        return std::abs(WindowGeometry(window).height() - expected) <= 2;
+    })) << WindowGeometry(window).height()
+        << " instead of " << expected;
     EXPECT_TRUE(eventually([&] { return showsFrontPanel(); }));
-    const QRect narrower = geometryOf(window);
+    const QRect narrower = WindowGeometry(window);
 
     press({"alt+v", "f"});
     EXPECT_TRUE(eventually([&] {
-        return geometryOf(window) == QRect(0, 0, kScreenWidth, kScreenHeight);
+        return WindowGeometry(window) == QRect(0, 0, kScreenWidth, kScreenHeight);
     })) << "fullscreen does not cover the screen";
     press({"space"});
     // The remembered height comes back; the width follows from it, to a pixel.
     EXPECT_TRUE(eventually([&] {
-        const QRect back = geometryOf(window);
+        const QRect back = WindowGeometry(window);
         return back.topLeft() == narrower.topLeft() && back.height() == narrower.height() &&
                std::abs(back.width() - narrower.width()) <= 1;
     })) << "the normal window does not come back";
 
     press({"alt+v", "c"});
-    EXPECT_TRUE(eventually([&] { return geometryOf(window).height() < 100; })) << "no strip";
+    EXPECT_TRUE(eventually([&] { return WindowGeometry(window).height() < 100; })) << "no strip";
 }
 
 // A real click on MENU in the front panel, a real click on the keyboard bar's
@@ -306,7 +321,7 @@ TEST_F(WindowEndToEnd, ClicksAndKeysPressTheInstrumentsKeysAndItsNewScreenIsShow
 
     const QString bar = windowNamed(QStringLiteral("^Keyboard$"));
     ASSERT_FALSE(bar.isEmpty()) << "no keyboard bar";
-    const QRect barArea = geometryOf(bar);
+    const QRect barArea = WindowGeometry(bar);
     const int barKeys = static_cast<int>(modelFile.layout().toolbarButtons().size());
     ASSERT_EQ(modelFile.layout().toolbarButtons().at(1), key("ESC").keyCode);
     run(QStringLiteral("xdotool"),

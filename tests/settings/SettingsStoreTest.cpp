@@ -43,6 +43,7 @@ ApplicationSettings Customised(std::uint32_t seed) {
     frame.SetKeyboardToolbarVisible(true);
     frame.SetCompactWindowWidth(seed + 60);
     frame.SetAlwaysOnTop(true);
+    frame.SetKeyboardToolbarRect(Rect{1930, 10, 2480, 90});
     settings.SetMainFrame(frame);
     CommandsToolbarSettings bar;
     bar.SetAddImageInfo(true);
@@ -52,6 +53,7 @@ ApplicationSettings Customised(std::uint32_t seed) {
     bar.SetSeparator(QStringLiteral("Vorführung 😀 %1").arg(seed));
     bar.SetVisible(false);
     bar.SetTimeStamps(true);
+    bar.SetWindowRect(Rect{-300, 40, -40, 300});
     settings.SetCommandsToolbar(bar);
     settings.SetDisplayMode(seed + 1);
     settings.SetDisplayMode(3);
@@ -98,9 +100,12 @@ TEST_F(SettingsStoreTest, ACleanStoreGivesEveryDefaultAndStaysUntouched) {
     EXPECT_EQ(settings.View().BackgroundColor(), 0u);
     EXPECT_EQ(settings.Cursor().Size(), 2u);
     EXPECT_EQ(settings.MainFrame().WindowRect(), (Rect{200, 200, 500, 500}));
+    EXPECT_FALSE(settings.MainFrame().HasWindowRect()) << "the default stands in for none";
     EXPECT_FALSE(settings.MainFrame().KeyboardToolbarVisible());
     EXPECT_EQ(settings.MainFrame().CompactWindowWidth(), 300u);
+    EXPECT_FALSE(settings.MainFrame().KeyboardToolbarRect().has_value());
     const CommandsToolbarSettings bar = settings.CommandsToolbar();
+    EXPECT_FALSE(bar.WindowRect().has_value());
     EXPECT_FALSE(bar.AddImageInfo());
     EXPECT_FALSE(bar.Append());
     EXPECT_EQ(bar.FilePath(), documents_.Path() + "/commands.txt");
@@ -128,6 +133,7 @@ TEST_F(SettingsStoreTest, LoadsEveryValueOfTheDocumentedLayout) {
     EXPECT_EQ(settings.View().BackgroundColor(), 0x00FF00FFu);
     EXPECT_EQ(settings.Cursor().Size(), 1u);
     EXPECT_EQ(settings.MainFrame().WindowRect(), (Rect{-5, 0, 1920, 1080}));
+    EXPECT_TRUE(settings.MainFrame().HasWindowRect());
     EXPECT_TRUE(settings.MainFrame().KeyboardToolbarVisible());
     EXPECT_EQ(settings.MainFrame().CompactWindowWidth(), 20u) << "loading takes widths below 50";
     const CommandsToolbarSettings bar = settings.CommandsToolbar();
@@ -170,6 +176,7 @@ TEST_F(SettingsStoreTest, AMalformedValueKeepsItsDefaultWhileTheOthersLoad) {
     ApplicationSettings settings;
     EXPECT_FALSE(SettingsStore(path).LoadSettings(settings));
     EXPECT_EQ(settings.MainFrame().WindowRect(), (Rect{200, 200, 500, 500}));
+    EXPECT_FALSE(settings.MainFrame().HasWindowRect()) << "the first start's size, not the default";
     EXPECT_EQ(settings.MainFrame().CompactWindowWidth(), 20u);
 }
 

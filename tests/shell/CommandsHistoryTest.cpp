@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,11 +83,23 @@ TEST_F(CommandsHistoryTest, TheListShowsNewestFirstAndItsCommandsFollowRowsAndSe
         }
         EXPECT_TRUE(enabled("HistorySettings"));
         EXPECT_TRUE(enabled("HistoryPlayBack"));
-        auto* saveButton = bar().findChild<QToolButton*>(QStringLiteral("actionHistorySaveButton"));
+        // With nothing to save, a click on "Save" opens its menu.
+        auto* saveButton =
+            bar().findChild<QToolButton*>(QStringLiteral("actionHistorySaveToolButton"));
         ASSERT_NE(saveButton, nullptr);
-        EXPECT_EQ(saveButton->isEnabled(), withRows);
+        EXPECT_TRUE(saveButton->isEnabled());
+        EXPECT_EQ(saveButton->popupMode(),
+                  withRows ? QToolButton::MenuButtonPopup : QToolButton::InstantPopup);
     };
     commandsAre(false, false);
+    const QMenu* dropDown =
+        bar().findChild<QToolButton*>(QStringLiteral("actionHistorySaveToolButton"))->menu();
+    ASSERT_NE(dropDown, nullptr);
+    QStringList dropped;
+    for (const QAction* action : dropDown->actions()) {
+        dropped.append(action->text());
+    }
+    EXPECT_EQ(dropped, (QStringList{"Save as...", "Settings...", "Play back..."}));
 
     for (const char* key : {"A", "B", "C"}) {
         bar().AddEntry({QString::fromLatin1(key)});
@@ -122,6 +136,16 @@ TEST_F(CommandsHistoryTest, TheListShowsNewestFirstAndItsCommandsFollowRowsAndSe
     }
     EXPECT_EQ(texts, (QStringList{"&Delete selected", "Delete all", "", "Saving", "Save",
                                   "Save as...", "Settings...", "Play back..."}));
+
+    QStringList filters;
+    QTimer::singleShot(0, &bar(), [&filters] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters = dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    bar().SaveAs();
+    EXPECT_EQ(filters, (QStringList{"Text files (*.txt)", "All Files (*.*)"}));
 }
 
 TEST_F(CommandsHistoryTest, SavingNamesTheLatestScreenshotOfThisRunAndAFailureIsSaid) {
@@ -138,6 +162,8 @@ TEST_F(CommandsHistoryTest, SavingNamesTheLatestScreenshotOfThisRunAndAFailureIs
     bar().AddEntry({QStringLiteral("B"), QStringLiteral("C")});
     bar().Command(QStringLiteral("HistorySave"))->trigger();
     EXPECT_EQ(contentsOf(log), "Demo\n#Latest saved image: <None>\nA\nB + C\n");
+    EXPECT_EQ(frame().statusBar()->currentMessage(),
+              QStringLiteral("Commands history saved to ") + QDir::toNativeSeparators(log));
 
     trigger(CommandId::ScreenshotSave);
     ASSERT_TRUE(
@@ -174,8 +200,15 @@ TEST(CommandsSavingSettingsDialogTest, EditsACopyRefusingNamesNoFileCanHave) {
     testing::CloseMessageBoxSoon(dialog, shown);
     QTest::keyClicks(name, QStringLiteral(":"));
     EXPECT_EQ(shown, QStringLiteral("File name cannot include \\/:*?\"<>|"));
-    EXPECT_EQ(name->text(), QStringLiteral("log"));
+    EXPECT_EQ(name->text(), QStringLiteral("log:")) << "what was typed stays, to be corrected";
     EXPECT_EQ(dialog.Settings().FileName(), QStringLiteral("log.txt"));
+    shown.clear();
+    QTest::keyClicks(name, QStringLiteral("x"));
+    emit name->editingFinished();
+    EXPECT_EQ(shown, QString()) << "said once, not at every key";
+    EXPECT_EQ(name->text(), QStringLiteral("log:x"));
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QTest::keyClick(name, Qt::Key_Backspace);
     QTest::keyClicks(name, QStringLiteral(".csv"));
     EXPECT_EQ(dialog.Settings().FileName(), QStringLiteral("log.txt"));
     emit name->editingFinished();

@@ -2,8 +2,11 @@
 // screens): the rectangle of each mode, fullscreen on the monitor under the
 // mouse, what is remembered, and a stored rectangle off every monitor.
 #include "MainFrameFixture.h"
+#include "shell/CCommandsToolbar.h"
+#include "shell/CKeyboardToolbar.h"
 #include "shell/COmbrixView.h"
 #include "shell/CToolBarEx.h"
+#include "shell/FloatingBars.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -26,10 +29,11 @@ protected:
         QCoreApplication::processEvents(); // the layout follows the window's size
         return frame().frameGeometry();
     }
+    // The view without the caption band under the screen.
     QRect view() const {
         QCoreApplication::processEvents();
         const COmbrixView& view = frame().View();
-        return QRect(view.mapToGlobal(QPoint(0, 0)), view.size());
+        return QRect(view.mapToGlobal(QPoint(0, 0)), view.ContentSize());
     }
     base::Rect storedRect() const {
         const QStringList parts =
@@ -106,7 +110,8 @@ TEST_F(FrameGeometryTest, FullscreenCoversTheMonitorUnderTheMouseAndIsNotRemembe
     QCursor::setPos(second.center());
     const QRect normal = window();
     trigger(CommandId::Fullscreen);
-    EXPECT_EQ(view(), second);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QRect(frame().View().mapToGlobal(QPoint(0, 0)), frame().View().size()), second);
     frame().move(second.topLeft() + QPoint(50, 50)); // moved while in fullscreen
 
     exit();
@@ -123,6 +128,73 @@ TEST_F(FrameGeometryTest, AMaximisedWindowIsNotRemembered) {
     exit();
     EXPECT_EQ(storedRect(), (base::Rect{before.left(), before.top(), before.left() + before.width(),
                                         before.top() + before.height()}));
+}
+
+// No stored rectangle: the front panel at its own size, centred on the
+// primary monitor together with the commands bar beside it; the rectangle is
+// stored then, and the next start takes it as it is.
+TEST_F(FrameGeometryTest, AFirstStartShowsTheFrontPanelAtItsOwnSizeWithItsBarBeside) {
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    const render::CLumImage& picture = application->Document().doc().PanelPicture();
+    EXPECT_EQ(view().size(), QSize(picture.Width(), picture.Height()));
+    const QRect bar = frame().CommandsBar().frameGeometry();
+    EXPECT_TRUE(frame().CommandsBar().isVisible());
+    EXPECT_FALSE(bar.intersects(window()));
+    EXPECT_EQ(bar.left(), window().right() + 1);
+    const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window().left() - primary.left(), primary.right() - bar.right());
+    const QRect first = window();
+
+    exit();
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    EXPECT_TRUE(application->Settings().MainFrame().HasWindowRect());
+    EXPECT_EQ(window(), first);
+}
+
+// The legacy screen is almost four times as wide as high: from the remembered
+// height its window would reach past the monitor.
+TEST_F(FrameGeometryTest, EveryModesWindowStaysInsideTheWorkArea) {
+    writeSettings("[MainSettings]\ndisplay_mode=1\n"
+                  "[MainSettings/MainFrame]\nregular_window_rect=\"200,200,500,900\"\n");
+    ASSERT_TRUE(start(QString::fromStdString((testing::kPrograms / "lum74x.def").string()) +
+                      QStringLiteral("*40741")))
+        << startError.toStdString();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const CommandId mode :
+         {CommandId::NormalWithoutKeyboard, CommandId::Compact, CommandId::NormalWithKeyboard}) {
+        trigger(mode);
+        EXPECT_TRUE(area.contains(window())) << static_cast<int>(mode);
+    }
+    trigger(CommandId::NormalWithoutKeyboard);
+    EXPECT_NEAR(view().width(), view().height() * 122.0 / 32.0, 1.0) << "its shape kept";
+}
+
+// Fullscreen with every bar shown: the view leaves them the bottom and right
+// edges, and none covers the screen or its caption.
+TEST_F(FrameGeometryTest, InFullscreenNoBarCoversTheScreen) {
+    writeSettings("[MainSettings/MainFrame]\nkeyboard_toolbar_visible=1\n");
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    QCursor::setPos(QGuiApplication::primaryScreen()->geometry().center());
+    trigger(CommandId::Fullscreen);
+    const COmbrixView& shown = frame().View();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return frame().FullscreenToolbar().window()->isVisible() ||
+                   frame().FloatingBarPlaces().FullscreenToolbarHidesAtTop();
+        },
+        2000));
+    const QRect screen = shown.ScreenRect().united(shown.CaptionRect());
+    const QRect covered(shown.mapToGlobal(screen.topLeft()), screen.size());
+    const std::vector<const QWidget*> bars{&frame().KeyboardBar(), &frame().CommandsBar(),
+                                           frame().FullscreenToolbar().window()};
+    for (const QWidget* bar : bars) {
+        if (bar->isVisible()) {
+            EXPECT_FALSE(bar->frameGeometry().intersects(covered))
+                << bar->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(frame().KeyboardBar().isVisible());
+    EXPECT_TRUE(frame().CommandsBar().isVisible());
 }
 
 TEST_F(FrameGeometryTest, ARectangleOffEveryMonitorStartsOnThePrimaryOne) {

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace ombrix::shell {
 namespace {
@@ -251,6 +252,14 @@ TEST_F(KeyInputTest, ComputerKeysPressTheirPairedKeysOncePerPress) {
     typeKey(Qt::Key_Escape);
     EXPECT_EQ(codes().back(), key("ESC").keyCode);
     EXPECT_EQ(view().Keys().Caption(), QStringLiteral("ESC"));
+    // Under the screen, never over it, in the window and in fullscreen.
+    for (const CommandId mode : {CommandId::NormalWithoutKeyboard, CommandId::Fullscreen}) {
+        trigger(mode);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(view().CaptionRect().isEmpty());
+        EXPECT_FALSE(view().CaptionRect().intersects(view().ScreenRect()));
+        EXPECT_TRUE(view().rect().contains(view().CaptionRect()));
+    }
     EXPECT_EQ(timers->Period(KeyTimer::Caption), 1000ms);
     timers->Fire(KeyTimer::Caption);
     EXPECT_TRUE(view().Keys().Caption().isEmpty());
@@ -314,19 +323,36 @@ TEST_F(KeyInputTest, APressWhileTheInstrumentIsAwaySendsNothingAndSaysSo) {
 
 // The instrument in use is waited for ten seconds before another attached
 // one takes its place, and the change is written into the history.
+// While it is away its last screen is dimmed, marked and still: the measuring
+// icon that blinked stops.
 TEST_F(KeyInputTest, ALostInstrumentIsWaitedForAndAnotherIsNamedInTheHistory) {
     startWithInstrument({}, {QStringLiteral("colour"), QStringLiteral("mono")});
     const document::DocumentHost& host = application->Document();
     const auto serial = [&] { return host.doc().SyncInfo().selectedSerial(); };
     ASSERT_EQ(serial(), 10745u); // the lowest serial, on port 2
+    const auto screensSeen = [&] {
+        std::set<QByteArray> seen;
+        for (int look = 0; look < 8; ++look) {
+            const QImage shown = view().grab(view().ScreenRect()).toImage();
+            seen.insert(QByteArray(reinterpret_cast<const char*>(shown.constBits()),
+                                   static_cast<qsizetype>(shown.sizeInBytes())));
+            QTest::qWait(200);
+        }
+        return seen.size();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.frame() != nullptr; }, testing::kPatienceMs));
+    EXPECT_GT(screensSeen(), 1u) << "the icons blink while the instrument is there";
+    EXPECT_FALSE(view().ShowsLostScreen());
     sim->controlOk("unplug 2");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !host.CanSendKeys(); }, testing::kPatienceMs));
-    QTest::qWait(2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view().ShowsLostScreen(); }, testing::kPatienceMs));
+    EXPECT_EQ(screensSeen(), 1u) << "a lost screen blinks";
     EXPECT_EQ(serial(), 10745u);
     EXPECT_EQ(host.statusText(),
-              QStringLiteral("Instrument #10745 lost: showing its last screen, waiting for it"));
+              QStringLiteral("Instrument lost: showing its last screen, waiting for it"));
     sim->controlOk("replug 2");
     ASSERT_TRUE(QTest::qWaitFor([&] { return host.CanSendKeys(); }, testing::kPatienceMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view().ShowsLostScreen(); }, testing::kPatienceMs));
     EXPECT_EQ(serial(), 10745u);
     EXPECT_TRUE(frame().CommandsBar().Entries().isEmpty());
 

@@ -2,15 +2,19 @@
 #include "MainFrameFixture.h"
 #include "shell/CCommandsToolbar.h"
 #include "shell/COmbrixView.h"
+#include "shell/CStatusBar.h"
 #include "shell/CToolBarEx.h"
 
 #include <QAccessible>
+#include <QActionGroup>
 #include <QFile>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace ombrix::shell {
@@ -51,6 +55,44 @@ TEST_F(MainFrameTest, EachModeShowsItsBarsAndSpaceLeavesFullscreenForTheModeBefo
     trigger(CommandId::Fullscreen); // fullscreen before fullscreen
     QTest::keyClick(&frame().View(), Qt::Key_Space);
     EXPECT_EQ(mode(), DisplayMode::NormalWithoutKeyboard);
+
+    // F11 goes to fullscreen and back, as in any viewer.
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    QTest::keyClick(&frame().View(), Qt::Key_F11);
+    EXPECT_EQ(mode(), DisplayMode::Fullscreen);
+    QTest::keyClick(&frame().View(), Qt::Key_F11);
+    EXPECT_EQ(mode(), DisplayMode::NormalWithoutKeyboard);
+}
+
+// The serial is said once, in a pane as wide as it; the other pane keeps what
+// matters of a long text and has the whole of it as its tool tip and name.
+// Where no status bar is shown, a message shows over the view.
+TEST_F(MainFrameTest, TheStatusBarSaysEachThingOnceAndWhereItIsHiddenTheViewSaysIt) {
+    ASSERT_TRUE(start(colourModel())) << startError.toStdString();
+    const CStatusPane& serial = frame().StatusBar().SerialPane();
+    const CStatusPane& status = frame().StatusBar().StatusPane();
+    EXPECT_EQ(serial.text(), QStringLiteral("#30302"));
+    EXPECT_LE(serial.width(), serial.sizeHint().width());
+    EXPECT_FALSE(status.text().contains(QStringLiteral("30302"))) << status.text().toStdString();
+
+    const QString saved = QStringLiteral(
+        "Screenshot saved to /home/presenter/Documents/Demonstrations/shot0001.tiff");
+    frame().statusBar()->showMessage(saved);
+    EXPECT_EQ(status.text(), saved);
+    EXPECT_EQ(status.toolTip(), saved);
+    EXPECT_EQ(status.accessibleName(), saved);
+    EXPECT_TRUE(frame().View().Notice().isEmpty()) << "the status bar said it";
+    frame().statusBar()->clearMessage();
+    EXPECT_EQ(status.text(), application->Document().statusText());
+
+    trigger(CommandId::Fullscreen);
+    frame().statusBar()->showMessage(saved);
+    EXPECT_EQ(frame().View().Notice(), saved);
+    trigger(CommandId::Compact);
+    frame().statusBar()->clearMessage();
+    frame().statusBar()->showMessage(saved);
+    EXPECT_EQ(QToolTip::text(), saved) << "under the strip, which has no view";
 }
 
 // The rule table of the commands, mode by mode, as the menus show it.
@@ -86,6 +128,12 @@ TEST_F(MainFrameTest, CommandsAreEnabledAndCheckedByTheirRulesInEveryMode) {
     }
     trigger(CommandId::Fullscreen);
     EXPECT_TRUE(action(CommandId::FullscreenToolbar).isChecked());
+    for (const QToolButton* button : frame().FullscreenToolbar().findChildren<QToolButton*>()) {
+        if (button->defaultAction() != nullptr) {
+            EXPECT_GT(button->toolTip().size(), button->text().size()) << "says what it does";
+            EXPECT_EQ(button->accessibleName(), button->toolTip());
+        }
+    }
     trigger(CommandId::FullscreenToolbar);
     EXPECT_FALSE(action(CommandId::FullscreenToolbar).isChecked());
     EXPECT_FALSE(frame().FullscreenToolbar().window()->isVisible());
@@ -111,6 +159,8 @@ TEST_F(MainFrameTest, ClosingWritesTheZoomAndARefreshRateOf150) {
     writeSettings("[Global]\nRefreshRate=40\nScreenshotZoom=2\n");
     ASSERT_TRUE(start()) << startError.toStdString();
     EXPECT_TRUE(action(CommandId::ScreenshotZoom2).isChecked());
+    ASSERT_NE(action(CommandId::ScreenshotZoom2).actionGroup(), nullptr);
+    EXPECT_TRUE(action(CommandId::ScreenshotZoom2).actionGroup()->isExclusive()) << "radio items";
     trigger(CommandId::ScreenshotZoom3);
     EXPECT_TRUE(action(CommandId::ScreenshotZoom3).isChecked());
     EXPECT_FALSE(action(CommandId::ScreenshotZoom2).isChecked());

@@ -10,6 +10,7 @@
 #include "shell/CSetupDialog.h"
 
 #include <QColorDialog>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
@@ -239,6 +240,84 @@ TEST_F(PresentationTest, SharpPixelsAndAlwaysOnTopTakeEffectAndAreKept) {
     EXPECT_TRUE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     trigger(CommandId::AlwaysOnTop);
     EXPECT_FALSE(frame().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// The view at `zoom` times the front panel's picture, drawn.
+QImage viewAtZoom(COmbrixView& view, const QSize& picture, double zoom) {
+    view.resize(
+        QSize(static_cast<int>(picture.width() * zoom), static_cast<int>(picture.height() * zoom)));
+    return view.grab().toImage();
+}
+
+bool near(QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// At a zoom of 2.72 a smooth or nearest stretch makes instrument pixels 2 or 3
+// pixels wide; with sharp pixels each is the same block, the colour the
+// instrument shows.
+TEST_F(PresentationTest, SharpPixelsGiveEveryInstrumentPixelTheSameBlockInThePanel) {
+    writeSettings("[MainSettings/View]\nsharp_pixels=1\n");
+    startWith("colour");
+    const render::CLumImage& picture = doc().PanelPicture();
+    for (const double zoom : {1.37, 2.72}) {
+        SCOPED_TRACE(zoom);
+        const QImage shown =
+            viewAtZoom(frame().View(), QSize(picture.Width(), picture.Height()), zoom);
+        const render::CLumImage drawn = application->Document().frame()->shown();
+        const QImage screen = drawn.AsQImage();
+        const ViewLayout& layout = frame().View().Layout().value();
+        const int block = layout.screenSize.width() / screen.width();
+        ASSERT_GE(block, 1);
+        EXPECT_EQ(layout.screenSize, screen.size() * block);
+        int uneven = 0;
+        for (int y = 0; y < layout.screenSize.height(); ++y) {
+            for (int x = 0; x < layout.screenSize.width(); ++x) {
+                const QRgb expected = screen.pixel(x / block, y / block) & RGB_MASK;
+                const QRgb got = shown.pixel(layout.screenOrigin + QPoint(x, y)) & RGB_MASK;
+                uneven += got != expected ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(uneven, 0);
+    }
+}
+
+// Every sample model, at whole and fractional zooms: right of and under the
+// screen lies the panel's colour around its display, never a line of the
+// picture's own display.
+TEST_F(PresentationTest, NoLightLineShowsBesideAnySampleScreen) {
+    startWith("mono");
+    const std::pair<const char*, const char*> models[] = {{"mono", "lum745A.def"},
+                                                          {"palette", "lum758A_ru.def"},
+                                                          {"colour", "lum302plus.def"},
+                                                          {"legacy", "lum74x.def"}};
+    for (const auto& [model, file] : models) {
+        SCOPED_TRACE(model);
+        sim->controlOk("swap 1 " + std::string(model));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return modelFileIs(file) && application->Document().frame() != nullptr; },
+            kPatienceMs));
+        const render::CLumImage& picture = doc().PanelPicture();
+        const base::Rect& display = doc().Model().model().display;
+        const QRgb bezel = picture.Pixel(display.left - 1, (display.top + display.bottom) / 2);
+        for (const double zoom : {1.0, 2.0, 3.0, 4.0, 1.37, 2.72}) {
+            SCOPED_TRACE(zoom);
+            const QImage shown =
+                viewAtZoom(frame().View(), QSize(picture.Width(), picture.Height()), zoom);
+            const QRect screen = frame().View().ScreenRect();
+            ASSERT_EQ(screen, frame().View().Layout()->displayArea);
+            int light = 0;
+            for (int y = screen.top(); y <= screen.bottom() + 1; ++y) {
+                light += near(shown.pixel(screen.right() + 1, y), bezel, 8) ? 0 : 1;
+            }
+            for (int x = screen.left(); x <= screen.right(); ++x) {
+                light += near(shown.pixel(x, screen.bottom() + 1), bezel, 8) ? 0 : 1;
+            }
+            EXPECT_EQ(light, 0);
+        }
+    }
 }
 
 } // namespace

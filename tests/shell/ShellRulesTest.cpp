@@ -1,10 +1,12 @@
 // Rules of the window that need no widget: bars per mode, leaving fullscreen,
-// stored modes, monitor placement, the command line.
+// stored modes, monitor placement, the command line, status texts.
 #include "app/CommandLine.h"
 #include "document/DocumentHost.h"
 #include "shell/ModeBars.h"
+#include "shell/TextElision.h"
 #include "shell/WindowPlacement.h"
 
+#include <QFont>
 #include <gtest/gtest.h>
 
 namespace ombrix::shell {
@@ -65,15 +67,33 @@ TEST(CommandLineTest, NoneOneDocumentHelpVersionOrAnError) {
 
 TEST(SessionStatusTest, SaysWhatTheSessionDoesInPlainWords) {
     using document::LinkState;
-    EXPECT_EQ(document::SessionStatusText(LinkState::Searching, "", "", ""),
+    // The instrument's number is the other pane's.
+    EXPECT_EQ(document::SessionStatusText(LinkState::Searching, "", ""),
               "Looking for an instrument");
-    EXPECT_EQ(document::SessionStatusText(LinkState::Connected, "30302", "lum302plus.def", ""),
-              "Connected to instrument #30302 (lum302plus.def)");
-    EXPECT_EQ(document::SessionStatusText(LinkState::Lost, "30302", "lum302plus.def", ""),
-              "Instrument #30302 lost: showing its last screen, waiting for it");
-    EXPECT_EQ(document::SessionStatusText(LinkState::Connected, "7", "x.def",
-                                          "/m/x.def has a bad format."),
-              "Cannot open the model of instrument #7: /m/x.def has a bad format.");
+    EXPECT_EQ(document::SessionStatusText(LinkState::Connected, "lum302plus.def", ""),
+              "Connected (lum302plus.def)");
+    EXPECT_EQ(document::SessionStatusText(LinkState::Lost, "lum302plus.def", ""),
+              "Instrument lost: showing its last screen, waiting for it");
+    EXPECT_EQ(
+        document::SessionStatusText(LinkState::Connected, "x.def", "/m/x.def has a bad format."),
+        "Cannot open the model: /m/x.def has a bad format.");
+}
+
+// A status cut to a narrow pane keeps its start and the file name it ends with.
+TEST(SessionStatusTest, ATextTooLongKeepsItsFileName) {
+    const QFontMetrics metrics{QFont()};
+    const QString saved =
+        QStringLiteral("Screenshot saved to /home/presenter/Documents/shot0007.tiff");
+    EXPECT_EQ(ElideKeepingName(saved, metrics, metrics.horizontalAdvance(saved)), saved);
+    const QString cut = ElideKeepingName(saved, metrics, metrics.horizontalAdvance(saved) / 2);
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("Scree"))) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith(QStringLiteral("\u2026shot0007.tiff"))) << cut.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(cut), metrics.horizontalAdvance(saved) / 2);
+    // No path: cut in the middle, both ends kept.
+    const QString status = QStringLiteral("Connected (a-rather-long-model-file-name.def)");
+    const QString middle = ElideKeepingName(status, metrics, 80);
+    EXPECT_TRUE(middle.contains(QStringLiteral("\u2026"))) << middle.toStdString();
+    EXPECT_TRUE(middle.endsWith(QStringLiteral(")")));
 }
 
 } // namespace

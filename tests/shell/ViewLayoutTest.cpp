@@ -22,6 +22,26 @@ TEST(ViewLayoutTest, TheFrontPanelIsAsLargeAsFitsCentredAtTheTop) {
     EXPECT_EQ(wide->screenOrigin, QPoint(180, 60));
 }
 
+// At a zoom that is not whole the screen reaches every window pixel the
+// picture's display touches, so none of the picture's display shows beside it.
+TEST(ViewLayoutTest, TheScreenCoversThePanelsDisplayToTheLastPixel) {
+    const base::Rect display{100, 50, 340, 210};
+    const auto layout = LayoutWithPanel(QRect(0, 0, 458, 700), QSize(440, 500), display);
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(layout->displayArea, QRect(QPoint(104, 52), QPoint(353, 218))); // 353.9, 218.6
+    EXPECT_EQ(layout->screenOrigin, layout->displayArea.topLeft());
+    EXPECT_EQ(layout->screenSize, layout->displayArea.size());
+
+    // Sharp pixels: the largest whole zoom inside the display, centred.
+    const auto sharp = LayoutSharpPanel(QRect(0, 0, 1198, 2000), QSize(440, 500), display,
+                                        QSize(240, 160), 1.0); // zoom 2.72
+    ASSERT_TRUE(sharp.has_value());
+    EXPECT_EQ(sharp->screenSize, QSize(480, 320));
+    EXPECT_TRUE(sharp->displayArea.contains(QRect(sharp->screenOrigin, sharp->screenSize)));
+    EXPECT_EQ(sharp->displayArea.center().x(),
+              QRect(sharp->screenOrigin, sharp->screenSize).center().x());
+}
+
 TEST(ViewLayoutTest, TheScreenAloneIsAsLargeAsFitsCentredAtTheTop) {
     const auto layout = LayoutScreenOnly(QRect(0, 0, 512, 600), QSize(128, 64 + 11));
     ASSERT_TRUE(layout.has_value());

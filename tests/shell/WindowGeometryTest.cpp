@@ -1,5 +1,8 @@
-// The window's geometry as arithmetic, with the numbers of the geometry rules.
+// The window's geometry as arithmetic, with the numbers of the geometry rules,
+// and where the window and its bars go on a monitor.
 #include "shell/WindowGeometry.h"
+
+#include "shell/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +109,66 @@ TEST(WindowGeometryTest, ModesHaveTheirWindowRectangles) {
     // The largest normal window keeps the view's ratio below the bars.
     EXPECT_EQ(AspectMaximum({1920, 1080}, 100, 1.0), QSize(980, 1080));
     EXPECT_EQ(AspectMaximum({1000, 1080}, 100, 2.0), QSize(1000, 600));
+}
+
+TEST(WindowGeometryTest, TheWindowManagerKeepsTheRatioWithinHalfAPercent) {
+    const AspectRange range = AspectHintRange(440.0 / 580.0);
+    EXPECT_EQ(range, (AspectRange{QSize(7548, 10000), QSize(7624, 10000)}));
+    EXPECT_EQ(AspectHintRange(0.0), AspectHintRange(1.0)) << "no usable ratio";
+}
+
+const QRect kWorkArea(0, 0, 1280, 1024);
+
+// The front panel at its own size, centred with the commands bar beside it; a
+// screen too large for 80 % of the monitor keeps its shape.
+TEST(WindowPlacementTest, AFirstStartShowsTheViewAtItsNaturalSizeCentred) {
+    EXPECT_EQ(FirstStartWindowRect({440, 580}, {0, 79}, kWorkArea, {}),
+              (base::Rect{420, 182, 860, 841}));
+    EXPECT_EQ(FirstStartWindowRect({440, 580}, {0, 79}, kWorkArea, {260, 0}),
+              (base::Rect{290, 182, 730, 841}));
+    const base::Rect large = FirstStartWindowRect({1280, 960}, {0, 109}, kWorkArea, {});
+    EXPECT_EQ(large.height(), 1024 * 8 / 10);
+    EXPECT_NEAR(double(large.width()) / (large.height() - 109), 4.0 / 3.0, 0.01);
+    EXPECT_EQ(large.left, (1280 - large.width()) / 2);
+}
+
+// The legacy screen's window in mode 1 would be 1600 pixels wide.
+TEST(WindowPlacementTest, AWindowLargerThanTheWorkAreaShrinksInShapeAndMovesIntoIt) {
+    const base::Rect wide{200, 200, 1800, 700};
+    const base::Rect kept = ClampIntoWorkArea(wide, kWorkArea, {0, 100}, true);
+    EXPECT_EQ(kept, (base::Rect{0, 200, 1280, 620}));
+    EXPECT_EQ(ClampIntoWorkArea({1200, -50, 1500, 250}, kWorkArea, {0, 100}, true),
+              (base::Rect{980, 0, 1280, 300}))
+        << "moved only";
+    EXPECT_EQ(ClampIntoWorkArea({0, 0, 2000, 60}, kWorkArea, {0, 60}, false),
+              (base::Rect{0, 0, 1280, 60}))
+        << "the compact strip keeps its height";
+}
+
+TEST(WindowPlacementTest, ABarGoesRightOfTheWindowElseLeftElseBelowAndNeverOverIt) {
+    const QRect window(400, 100, 500, 700);
+    EXPECT_EQ(PlaceBeside(window, {260, 260}, kWorkArea, {}), QPoint(900, 100));
+    // A second bar goes under the first.
+    EXPECT_EQ(PlaceBeside(window, {260, 300}, kWorkArea, {QRect(900, 100, 260, 260)}),
+              QPoint(900, 360));
+    EXPECT_EQ(PlaceBeside(QRect(900, 100, 300, 700), {260, 260}, kWorkArea, {}), QPoint(640, 100));
+    EXPECT_EQ(PlaceBeside(QRect(300, 100, 800, 700), {520, 80}, kWorkArea, {}), QPoint(300, 800));
+    EXPECT_EQ(PlaceBeside(kWorkArea.adjusted(10, 10, -10, -10), {260, 260}, kWorkArea, {}),
+              std::nullopt);
+}
+
+// In fullscreen the keyboard bar takes the bottom edge, the commands bar the
+// right one; the fullscreen toolbar the highest free corner.
+TEST(WindowPlacementTest, FullscreenBarsStandOutsideTheScreen) {
+    const FullscreenBars bars = PlaceFullscreenBars(kWorkArea, QSize(500, 80), QSize(260, 300));
+    EXPECT_EQ(bars.reserved, QMargins(0, 0, 260, 80));
+    EXPECT_EQ(bars.commands, QPoint(1020, 0));
+    EXPECT_EQ(bars.keyboard, QPoint(260, 944));
+    EXPECT_EQ(PlaceFullscreenBars(kWorkArea, std::nullopt, std::nullopt).reserved, QMargins());
+
+    const QRect screen(0, 0, 1020, 765);
+    EXPECT_EQ(FreeSpot(kWorkArea, {60, 50}, {screen, QRect(1020, 0, 260, 300)}), QPoint(1220, 300));
+    EXPECT_EQ(FreeSpot(kWorkArea, {60, 50}, {QRect(0, 0, 1280, 1000)}), std::nullopt);
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST_F(UsbWindowTest, AnInstrumentTickedInTheDialogIsReachedAndShown) {
 
     row->setCheckState(0, Qt::Checked);
     ASSERT_TRUE(eventually([&] {
-        return status() == QStringLiteral("Connected to instrument #30302 (lum302plus.def)");
+        return status() == QStringLiteral("Connected (lum302plus.def)");
     })) << status().toStdString();
     EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat)
                   .value(QStringLiteral("MainSettings/Connection/usb_ids")),

@@ -384,7 +384,7 @@ public:
     }
     Simulator& simulator() { return simulator_; }
     FrameWatch& watch() { return watch_; }
-    document::COmbrixDoc& doc() { return doc_; }
+    document::COmbrixDoc& document() { return doc_; }
 
 private:
     Simulator simulator_;
@@ -481,9 +481,9 @@ void BM_IdleWorkerCpu(benchmark::State& state) {
         CpuShare compact;
         for (auto _ : state) {
             for (int round = 0; round < kCpuRounds; ++round) {
-                live.doc().UpdatePollingMode(0);
+                live.document().UpdatePollingMode(0);
                 addRound(polling, measureCpu(workerClock, kCpuInterval));
-                live.doc().UpdatePollingMode(document::kCompactDisplayMode);
+                live.document().UpdatePollingMode(document::kCompactDisplayMode);
                 std::this_thread::sleep_for(kIdleCycle); // lets a pass under way end
                 addRound(compact, measureCpu(workerClock, kCpuInterval));
             }
@@ -512,7 +512,7 @@ void BM_ColourChange(benchmark::State& state) {
         int turn = 0;
         for (auto _ : state) {
             const auto start = Clock::now();
-            live.doc().SetColours(colours[++turn % 2]);
+            live.document().SetColours(colours[++turn % 2]);
             const double taken = Milliseconds(Clock::now() - start).count();
             times.push_back(taken);
             state.SetIterationTime(taken / 1000);

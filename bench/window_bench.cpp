@@ -161,7 +161,7 @@ public:
           host_(connection_, options(fastKeyResponse)), view_(host_, settings_) {
         waitFor(
             [&] {
-                host_.doc().OnTimer(document::DocumentTimer::Refresh);
+                host_.OnTimer(document::DocumentTimer::Refresh);
                 QCoreApplication::processEvents();
                 return host_.frame() != nullptr;
             },
@@ -291,7 +291,7 @@ void BM_ClickToScreen(benchmark::State& state) {
         };
         const auto keyPoint = [&](const char* name) {
             const base::Rect key =
-                live.host().doc().Model().layout().ButtonByName(QString::fromLatin1(name))->rect;
+                live.host().KeyboardLayout().ButtonByName(QString::fromLatin1(name))->rect;
             return shell::PictureToWindow(
                 QPoint((key.left + key.right) / 2, (key.top + key.bottom) / 2), layout);
         };

@@ -61,8 +61,8 @@ bool COmbrixApp::InitInstance(const std::optional<QString>& documentName, QStrin
         error = QString::fromStdString(failure.what());
         return false;
     }
-    if (documentName && !document_->doc().OpenDocument(*documentName)) {
-        error = document_->doc().LoadError();
+    if (documentName && !document_->OpenDocument(*documentName)) {
+        error = document_->LoadError();
         return false;
     }
     frame_->ShowInitially();
@@ -155,7 +155,7 @@ void COmbrixApp::screenshotSaved(const screenshot::ScreenshotOutcome& outcome) {
 // A screenshot finishing as the program ends still moves the counter on.
 void COmbrixApp::ExitInstance() {
     if (document_) {
-        document_->doc().StopThreads();
+        document_->StopThreads();
         QCoreApplication::sendPostedEvents(&screenshotReceiver_);
     }
     store_.StoreSettings(settings_);

@@ -152,7 +152,7 @@ int RunCapture(std::span<const std::string> arguments, CliContext& context) {
         return kUsageError;
     }
     CliSession session(context, options->serial);
-    document::COmbrixDoc& doc = session.doc();
+    document::COmbrixDoc& doc = session.document();
     const CliSession::Wait outcome =
         session.waitUntil([&doc] { return doc.LatestFrame() != nullptr; }, options->timeout);
     if (outcome != CliSession::Wait::Done) {

@@ -20,7 +20,7 @@ public:
 
     CliSession(CliContext& context, std::optional<link::Serial> serial);
 
-    document::COmbrixDoc& doc() { return doc_; }
+    document::COmbrixDoc& document() { return doc_; }
     // Ticks until `done` holds or `timeout` passes. Gives up early when the first
     // connection attempts found no instrument or its model file was refused.
     Wait waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);

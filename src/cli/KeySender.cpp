@@ -8,7 +8,7 @@ namespace ombrix::cli {
 // lost meanwhile is waited for (the session takes no other in its place), a
 // code stored while none is would be dropped.
 bool KeySender::send(std::uint8_t code) {
-    document::COmbrixDoc& doc = session_.doc();
+    document::COmbrixDoc& doc = session_.document();
     const std::uint32_t sentBefore = doc.SentKeys();
     const std::uint32_t failedBefore = doc.FailedKeys();
     const CliSession::Wait connected =

@@ -138,7 +138,7 @@ int RunPress(std::span<const std::string> arguments, CliContext& context) {
     if (!session.connect("press")) {
         return 1;
     }
-    model::KeyboardLayout layout = session.doc().Model().layout();
+    model::KeyboardLayout layout = session.document().Model().layout();
     KeySender sender(session, context.out, "press");
     return pressKeys(options->keys, layout, sender, context.err);
 }

@@ -197,7 +197,7 @@ int record(const RecordOptions& options, CliSession& session, CliContext& contex
     }
     part.close();
     part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    document::COmbrixDoc& doc = session.doc();
+    document::COmbrixDoc& doc = session.document();
     doc.KeepPolling(true);
     const std::shared_ptr<const document::Frame> first = doc.LatestFrame();
     QString error;
@@ -240,7 +240,7 @@ int RunRecord(std::span<const std::string> arguments, CliContext& context) {
         return kUsageError;
     }
     CliSession session(context, options->serial);
-    document::COmbrixDoc& doc = session.doc();
+    document::COmbrixDoc& doc = session.document();
     const CliSession::Wait outcome =
         session.waitUntil([&doc] { return doc.LatestFrame() != nullptr; }, kFirstFrameTimeout);
     if (outcome != CliSession::Wait::Done) {

@@ -97,7 +97,7 @@ int RunReplay(std::span<const std::string> arguments, CliContext& context) {
     QString error;
     const std::optional<std::vector<history::ReplayStep>> steps =
         history::LoadReplay(options->file, options->comment.value_or(savedComment()),
-                            session.doc().Model().layout(), error);
+                            session.document().Model().layout(), error);
     if (!steps) {
         context.err << "ombrix-cli replay: " << error.toStdString() << '\n';
         return 1;

@@ -39,6 +39,24 @@ DocumentHost::~DocumentHost() {
     doc_.reset();
 }
 
+bool DocumentHost::HasModel() const {
+    return !Model().hardwareName.isEmpty();
+}
+
+QString DocumentHost::ModelFileName() const {
+    return QFileInfo(doc_->LoadedModelPath()).fileName();
+}
+
+document::AspectSource DocumentHost::AspectSource() const {
+    const model::InstrumentModel& model = Model();
+    document::AspectSource source{std::nullopt, model.displayWidth, model.displayHeight,
+                                  model.iconsPanelHeight};
+    if (HasModel() && !PanelPicture().IsEmpty()) {
+        source.picture = QSize(PanelPicture().Width(), PanelPicture().Height());
+    }
+    return source;
+}
+
 bool DocumentHost::StoreKey(std::uint32_t keyCode) {
     if (!doc_->StoreKey(keyCode)) {
         return false;
@@ -70,7 +88,7 @@ void DocumentHost::onLinkStateChanged() {
     if (doc_->GetLinkState() == LinkState::Connected) {
         const std::optional<session::ModelSelection> selection = doc_->SyncInfo().selection();
         if (selection && connectedSerial_ && selection->serial != *connectedSerial_) {
-            emit instrumentChanged(selection->serial, ModelFileName(selection));
+            emit instrumentChanged(selection->serial, ModelFileOf(selection));
         }
         if (selection) {
             connectedSerial_ = selection->serial;
@@ -84,7 +102,7 @@ void DocumentHost::onLinkStateChanged() {
 
 void DocumentHost::updateStatusText() {
     QString text = SessionStatusText(
-        doc_->GetLinkState(), ModelFileName(doc_->SyncInfo().selection()), doc_->LoadError());
+        doc_->GetLinkState(), ModelFileOf(doc_->SyncInfo().selection()), doc_->LoadError());
     // While searching, the device that was found but cannot be used says why.
     if (doc_->GetLinkState() == LinkState::Searching && doc_->LoadError().isEmpty()) {
         text = SearchProblemText(doc_->LastProbes()).value_or(text);
@@ -95,7 +113,7 @@ void DocumentHost::updateStatusText() {
     }
 }
 
-QString ModelFileName(const std::optional<session::ModelSelection>& selection) {
+QString ModelFileOf(const std::optional<session::ModelSelection>& selection) {
     return selection
                ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
                : QString();

@@ -103,7 +103,7 @@ CInstrumentsDlg::CInstrumentsDlg(ApplicationServices& application,
 // Lists are built anew only when what they show changed, so a row being
 // looked at or ticked does not jump.
 void CInstrumentsDlg::Refresh() {
-    const std::vector<link::DeviceProbe> probes = document_.doc().LastProbes();
+    const std::vector<link::DeviceProbe> probes = document_.LastProbes();
     if (probes != probes_ || instruments_->topLevelItemCount() == 0) {
         probes_ = probes;
         showInstruments(probes_);

@@ -100,8 +100,8 @@ CMainFrame::CMainFrame(ApplicationServices& application, document::DocumentHost&
     connectDocument();
     geometry_ = std::make_unique<FrameGeometry>(FrameGeometry::Parts{
         *this, *view_, *mainToolbar_, application_.Settings(), [this] { return CurrentMode(); },
-        [this] { return aspectSource(); }, [this] { return barsRoom(); }});
-    colors_ = std::make_unique<ScreenColors>(document_.doc(), application_);
+        [this] { return document_.AspectSource(); }, [this] { return barsRoom(); }});
+    colors_ = std::make_unique<ScreenColors>(document_, application_);
     playback_ = std::make_unique<HistoryPlayback>(
         *view_, document_, *statusBar(), application_.Settings(),
         [this](bool playing) { commandsBar_->SetPlayingBack(playing); });
@@ -313,7 +313,7 @@ void CMainFrame::createStatusBar() {
     statusBar_->setObjectName(QStringLiteral("statusBar"));
     statusBar_->setAccessibleName(tr("Status bar"));
     setStatusBar(statusBar_);
-    statusBar_->SetStatus(document_.statusText());
+    statusBar_->SetStatus(document_.StatusText());
     if (QWidget* grip = statusBar_->findChild<QSizeGrip*>()) {
         grip->setObjectName(QStringLiteral("sizeGrip"));
         grip->setAccessibleName(tr("Resize the window"));
@@ -422,7 +422,7 @@ void CMainFrame::ShowInitially() {
     applyAlwaysOnTop();
     show();
     shown_ = true;
-    document_.doc().UpdatePollingMode(SettingOf(CurrentMode()));
+    document_.UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
     geometry_->StartTracking();
     view_->setFocus();
@@ -449,7 +449,7 @@ DisplayMode CMainFrame::CurrentMode() const {
 
 void CMainFrame::SetDisplayMode(DisplayMode mode) {
     application_.Settings().SetDisplayMode(SettingOf(mode));
-    document_.doc().UpdatePollingMode(SettingOf(mode));
+    document_.UpdatePollingMode(SettingOf(mode));
 }
 
 // The floating bars are placed once the window stands in its new place.
@@ -480,19 +480,6 @@ QSize CMainFrame::barsRoom() const {
     const bool keyboard = bars_.keyboardBar && keyboardBar_->Built();
     return {bars_.commandsBar ? floatingBars_->FrameSizeOf(*commandsBar_).width() : 0,
             keyboard ? floatingBars_->FrameSizeOf(*keyboardBar_).height() : 0};
-}
-
-// What the view's aspect ratio depends on; no picture while no model is loaded.
-AspectSource CMainFrame::aspectSource() const {
-    const document::COmbrixDoc& doc = document_.doc();
-    const model::InstrumentModel& model = doc.Model().model();
-    const render::CLumImage& picture = doc.PanelPicture();
-    AspectSource source{std::nullopt, model.displayWidth, model.displayHeight,
-                        model.iconsPanelHeight};
-    if (!model.hardwareName.isEmpty() && !picture.IsEmpty()) {
-        source.picture = QSize(picture.Width(), picture.Height());
-    }
-    return source;
 }
 
 void CMainFrame::ExitFullscreen() {
@@ -560,7 +547,7 @@ void CMainFrame::refreshCommands() {
     state.statusBarVisible = bars_.statusBar;
     state.screenshotZoom = application_.ScreenshotZoom();
     state.sharpPixels = application_.Settings().View().SharpPixels();
-    state.modelLoaded = !document_.doc().Model().model().hardwareName.isEmpty();
+    state.modelLoaded = document_.HasModel();
     state.alwaysOnTop = application_.Settings().MainFrame().AlwaysOnTop();
     state.recording = recording_->Recording();
     commands_.Refresh(state);
@@ -581,9 +568,8 @@ void CMainFrame::onModelLoaded() {
 // bar keys or whose bar picture cannot be used leaves no bar: the buttons of
 // the model before would press this model's keys under another's images.
 void CMainFrame::rebuildKeyboardBar() {
-    const document::COmbrixDoc& doc = document_.doc();
-    const model::KeyboardLayout& layout = doc.Model().layout();
-    const QString path = doc.KeyboardBarPicturePath();
+    const model::KeyboardLayout& layout = document_.KeyboardLayout();
+    const QString path = document_.KeyboardBarPicturePath();
     if (!keyboardBar_->Build(layout, QImage(path)) && !layout.toolbarButtons().empty()) {
         statusBar()->showMessage(tr("The keyboard bar's picture %1 cannot be used.")
                                      .arg(path.isEmpty() ? layout.ToolbarBitmapPath() : path),
@@ -592,7 +578,7 @@ void CMainFrame::rebuildKeyboardBar() {
 }
 
 void CMainFrame::onTimer(DocumentTimer timer) {
-    document_.doc().OnTimer(timer);
+    document_.OnTimer(timer);
     if (timer == DocumentTimer::Refresh) {
         playback_->Tick();
     } else {
@@ -608,17 +594,11 @@ void CMainFrame::playBack(const QString& path) {
 }
 
 void CMainFrame::updateTitle() {
-    const std::optional<session::ModelSelection> selection = document_.doc().SyncInfo().selection();
-    const bool loaded = !document_.doc().Model().model().hardwareName.isEmpty();
-    const QString title =
-        loaded && selection
-            ? QFileInfo(QString::fromStdU16String(selection->modelPath.u16string())).fileName()
-            : tr("Untitled");
-    setWindowTitle(FrameTitle(title));
+    setWindowTitle(FrameTitle(document_.HasModel() ? document_.ModelFileName() : tr("Untitled")));
 }
 
 void CMainFrame::updateSerialPane() {
-    const QString serial = document_.doc().GetSerialText();
+    const QString serial = document_.Serial();
     statusBar_->SetSerial(serial.isEmpty() ? QString() : QStringLiteral("#") + serial);
 }
 
@@ -707,7 +687,7 @@ void CMainFrame::showCursorSettings() {
 void CMainFrame::startScreenshot() {
     const document::ScreenshotRequest request{application_.Settings().Screenshot(),
                                               application_.ScreenshotZoom()};
-    if (document_.doc().StartScreenshot(request)) {
+    if (document_.StartScreenshot(request)) {
         // Not for ever: without an instrument no screen comes to be saved.
         statusBar()->showMessage(tr("Saving the screenshot\u2026"), kMessageMs);
     } else {

@@ -99,7 +99,6 @@ private:
     void onModelLoaded();
     void sayKeyNotSent();
     void instrumentChanged(std::uint32_t serial, const QString& modelFile);
-    AspectSource aspectSource() const;
     QSize barsRoom() const;
     void rebuildKeyboardBar();
     // This window or one of its floating bars, where keys press instrument keys.

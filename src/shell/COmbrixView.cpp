@@ -124,7 +124,7 @@ void COmbrixView::SetDisplayMode(DisplayMode mode) {
 }
 
 void COmbrixView::ModelChanged() {
-    keys_.SetLayout(document_.doc().Model().layout());
+    keys_.SetLayout(document_.KeyboardLayout());
     relayout();
 }
 
@@ -184,8 +184,8 @@ void COmbrixView::ShowNotice(const QString& text) {
 // The last screen of an instrument that went away shows as such, and its
 // icons stop blinking, until the instrument is back.
 void COmbrixView::updateLost() {
-    const bool lost = document_.frame() != nullptr &&
-                      document_.doc().GetLinkState() != document::LinkState::Connected;
+    const bool lost =
+        document_.frame() != nullptr && document_.GetLinkState() != document::LinkState::Connected;
     if (lost != lost_) {
         lost_ = lost;
         screenKey_.reset();
@@ -197,7 +197,7 @@ void COmbrixView::updateLost() {
 int COmbrixView::captionBand() const {
     const bool screenAlone =
         mode_ == DisplayMode::NormalWithoutKeyboard || mode_ == DisplayMode::Fullscreen ||
-        (mode_ == DisplayMode::NormalWithKeyboard && document_.doc().PanelPicture().IsEmpty());
+        (mode_ == DisplayMode::NormalWithKeyboard && document_.PanelPicture().IsEmpty());
     if (!modelLoaded() || !screenAlone) {
         return 0;
     }
@@ -209,7 +209,7 @@ QSize COmbrixView::ContentSize() const {
 }
 
 bool COmbrixView::modelLoaded() const {
-    return !document_.doc().Model().model().hardwareName.isEmpty();
+    return document_.HasModel();
 }
 
 QSize COmbrixView::devicePixels(QSize logical) const {
@@ -225,8 +225,8 @@ void COmbrixView::relayout() {
     layout_.reset();
     laidOutScreen_ = {};
     if (modelLoaded()) {
-        const model::InstrumentModel& model = document_.doc().Model().model();
-        const render::CLumImage& picture = document_.doc().PanelPicture();
+        const model::InstrumentModel& model = document_.Model();
+        const render::CLumImage& picture = document_.PanelPicture();
         const QSize pictureSize(picture.Width(), picture.Height());
         const bool sharp = settings_.View().SharpPixels();
         laidOutScreen_ = shownScreen(document_.frame().get());
@@ -247,7 +247,7 @@ void COmbrixView::relayout() {
 }
 
 QSize COmbrixView::shownScreen(const document::Frame* frame) const {
-    const model::InstrumentModel& model = document_.doc().Model().model();
+    const model::InstrumentModel& model = document_.Model();
     if (frame == nullptr) {
         return {model.displayWidth, model.displayHeight + std::max(model.iconsPanelHeight, 0)};
     }
@@ -258,7 +258,7 @@ QSize COmbrixView::shownScreen(const document::Frame* frame) const {
 
 // A lost screen shows its blinking icons steadily.
 COmbrixView::ScreenKey COmbrixView::keyOf(const document::Frame& frame) const {
-    const bool blink = (lost_ || document_.doc().BlinkPhase()) && !frame.blinkPanel.IsEmpty();
+    const bool blink = (lost_ || document_.BlinkPhase()) && !frame.blinkPanel.IsEmpty();
     return ScreenKey{frame.generation, blink, devicePixels(layout_->screenSize)};
 }
 
@@ -300,9 +300,8 @@ void COmbrixView::drawPanel(QPainter& painter) {
         return;
     }
     if (panel_.isNull()) {
-        QImage picture =
-            document_.doc().PanelPicture().AsQImage().convertToFormat(QImage::Format_RGB32);
-        const base::Rect& display = document_.doc().Model().model().display;
+        QImage picture = document_.PanelPicture().AsQImage().convertToFormat(QImage::Format_RGB32);
+        const base::Rect& display = document_.Model().display;
         QPainter bezel(&picture);
         bezel.fillRect(QRect(display.left, display.top, static_cast<int>(display.width()),
                              static_cast<int>(display.height())),
@@ -318,8 +317,8 @@ void COmbrixView::drawPanel(QPainter& painter) {
 // The picture's colour just left of its display, or right of it where the
 // display starts at the picture's edge.
 QColor COmbrixView::bezelColour() const {
-    const render::CLumImage& picture = document_.doc().PanelPicture();
-    const base::Rect& display = document_.doc().Model().model().display;
+    const render::CLumImage& picture = document_.PanelPicture();
+    const base::Rect& display = document_.Model().display;
     const int x = display.left > 0 ? display.left - 1 : display.right;
     const int y = static_cast<int>((std::int64_t{display.top} + display.bottom) / 2);
     return QColor::fromRgb(picture.Pixel(std::clamp(x, 0, picture.Width() - 1),
@@ -369,7 +368,7 @@ void COmbrixView::createSearchingLabel() {
 // Around the front panel, the colour of the picture's corner, so the panel
 // stands in its own surroundings rather than framed by another colour.
 QColor COmbrixView::background() const {
-    const render::CLumImage& picture = document_.doc().PanelPicture();
+    const render::CLumImage& picture = document_.PanelPicture();
     if (mode_ == DisplayMode::NormalWithKeyboard && modelLoaded() && !picture.IsEmpty()) {
         return QColor::fromRgb(picture.Pixel(0, 0));
     }

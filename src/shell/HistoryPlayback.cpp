@@ -27,8 +27,8 @@ HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& docu
       player_(HistoryPlayer::Calls{
           [this](const history::ReplayStep& step) { press(step); },
           [this] {
-              const document::COmbrixDoc& doc = document_.doc();
-              return HistoryPlayer::KeyCounts{doc.SentKeys(), doc.FailedKeys(), doc.KeyPending()};
+              return HistoryPlayer::KeyCounts{document_.SentKeys(), document_.FailedKeys(),
+                                              document_.KeyPending()};
           },
           [this](std::size_t entry, std::size_t count) {
               status_.showMessage(
@@ -38,11 +38,11 @@ HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& docu
       }) {}
 
 QString HistoryPlayback::Start(const QString& path) {
-    if (document_.doc().Model().model().hardwareName.isEmpty()) {
+    if (!document_.HasModel()) {
         return tr("A history is played back on an instrument's keys: no instrument model is "
                   "loaded yet.");
     }
-    if (document_.doc().GetLinkState() != document::LinkState::Connected) {
+    if (document_.GetLinkState() != document::LinkState::Connected) {
         return tr("The instrument is not connected: its keys cannot be pressed now.");
     }
     QString error;

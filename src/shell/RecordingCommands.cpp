@@ -116,7 +116,7 @@ void RecordingCommands::start() {
     application_.Settings().SetScreenshot(settings);
     look_ = {true, application_.ScreenshotZoom(), settings.RecordCaptions()};
     recorder_ = recording::Recorder::Start(
-        {names->video, names->subtitles, *format, look_, frame, document_.doc().BlinkPhase(),
+        {names->video, names->subtitles, *format, look_, frame, document_.BlinkPhase(),
          look_.captions
              ? recording::CaptionStrip(recording::kLostText,
                                        recording::PictureSize(*frame, look_).width(), look_.zoom)
@@ -130,7 +130,7 @@ void RecordingCommands::start() {
     lastGeneration_ = frame->generation;
     lost_ = false;
     linkChanged();
-    document_.doc().KeepPolling(true);
+    document_.KeepPolling(true);
     statusBar_.showMessage(tr("Recording to %1").arg(QDir::toNativeSeparators(names->video)),
                            kMessageMs);
     showProgress();
@@ -150,7 +150,7 @@ void RecordingCommands::Stop() {
     recorder_.reset();
     progress_.stop();
     pane_->hide();
-    document_.doc().KeepPolling(false);
+    document_.KeepPolling(false);
     report(outcome);
     emit recordingChanged();
 }
@@ -163,7 +163,7 @@ void RecordingCommands::EntryAdded(const QString& text) {
 
 void RecordingCommands::BlinkTurned() {
     if (recorder_) {
-        recorder_->Blink(document_.doc().BlinkPhase(), elapsed());
+        recorder_->Blink(document_.BlinkPhase(), elapsed());
     }
 }
 
@@ -178,7 +178,7 @@ void RecordingCommands::frameChanged() {
 // The status text follows the link state: the recording marks the time the
 // instrument was away.
 void RecordingCommands::linkChanged() {
-    const bool lost = document_.doc().GetLinkState() != document::LinkState::Connected;
+    const bool lost = document_.GetLinkState() != document::LinkState::Connected;
     if (recorder_ && lost != lost_) {
         lost_ = lost;
         recorder_->Lost(lost, elapsed());

@@ -1,28 +1,27 @@
 #include "shell/ScreenColors.h"
 
-#include "document/COmbrixDoc.h"
+#include "document/DocumentHost.h"
 #include "shell/ApplicationServices.h"
 
 #include <QCursor>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
 
 namespace ombrix::shell {
 
-ScreenColors::ScreenColors(document::COmbrixDoc& doc, ApplicationServices& application)
-    : doc_(doc), application_(application) {}
+ScreenColors::ScreenColors(document::DocumentHost& document, ApplicationServices& application)
+    : document_(document), application_(application) {}
 
 base::DisplayColors ScreenColors::Defaults() const {
-    return doc_.Model().model().colors;
+    return document_.ModelColours();
 }
 
 base::DisplayColors ScreenColors::Current() const {
-    return doc_.GetColours();
+    return document_.Colours();
 }
 
 QString ScreenColors::ModelFile() const {
-    return QFileInfo(doc_.LoadedModelPath()).fileName();
+    return document_.ModelFileName();
 }
 
 bool ScreenColors::Apply(const base::DisplayColors& colours, const QString& modelFile,
@@ -49,7 +48,7 @@ void ScreenColors::ModelLoaded() {
 void ScreenColors::show(const base::DisplayColors& colours) {
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    doc_.SetColours(colours);
+    document_.SetColours(colours);
 }
 
 } // namespace ombrix::shell

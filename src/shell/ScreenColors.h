@@ -5,7 +5,7 @@
 #include <QString>
 
 namespace ombrix::document {
-class COmbrixDoc;
+class DocumentHost;
 }
 
 namespace ombrix::shell {
@@ -18,7 +18,7 @@ class ApplicationServices;
 // connected, and no other model shows them.
 class ScreenColors {
 public:
-    ScreenColors(document::COmbrixDoc& doc, ApplicationServices& application);
+    ScreenColors(document::DocumentHost& document, ApplicationServices& application);
 
     // The loaded model's own colours, the dialog's defaults.
     base::DisplayColors Defaults() const;
@@ -36,7 +36,7 @@ public:
 private:
     void show(const base::DisplayColors& colours);
 
-    document::COmbrixDoc& doc_;
+    document::DocumentHost& document_;
     ApplicationServices& application_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Rect.h"
+#include "document/AspectSource.h"
 #include "shell/DisplayMode.h"
 
 #include <QMargins>
@@ -11,12 +12,7 @@ namespace ombrix::shell {
 
 // What the view's aspect ratio depends on: the front-panel picture (none while
 // it is not loaded) and the model's screen.
-struct AspectSource {
-    std::optional<QSize> picture;
-    int displayWidth = 0;
-    int displayHeight = 0;
-    int iconsPanelHeight = 0;
-};
+using document::AspectSource;
 
 // The width / height the view keeps in `mode`: the front panel's in mode 0, the
 // screen's (icon panel included) in mode 1, 1.0 in the other modes and without

@@ -82,13 +82,13 @@ TEST_P(EveryModel, IsIdentifiedAndShowsTheInstrumentsScreen) {
     start(frozenModel(model.key));
     ASSERT_TRUE(session().waitForFrame());
 
-    EXPECT_TRUE(isHardware(doc().Model(), model));
-    const auto selection = doc().SyncInfo().selection();
+    EXPECT_TRUE(isHardware(document().Model(), model));
+    const auto selection = document().SyncInfo().selection();
     ASSERT_TRUE(selection.has_value());
     EXPECT_EQ(selection->modelPath.filename(), GetParam().modelFile);
     EXPECT_EQ(selection->serial, model.identification.serial);
     {
-        const auto dataSet = doc().GetDataSetReadOnly();
+        const auto dataSet = document().GetDataSetReadOnly();
         EXPECT_NE((*dataSet)->identification.reply.find(
                       ",N" + std::to_string(model.identification.serial)),
                   std::string::npos);
@@ -114,7 +114,7 @@ TEST_F(DocumentOverSimulator, StoredKeyReachesTheInstrumentAndChangesItsScreen) 
     const render::CLumImage before = session().screen();
     const std::uint64_t frames = session().frameGeneration();
 
-    ASSERT_TRUE(doc().StoreKey(mono.keys.menu));
+    ASSERT_TRUE(document().StoreKey(mono.keys.menu));
     ASSERT_TRUE(session().waitForFrame(frames));
 
     EXPECT_NE(session().screen(), before);
@@ -150,8 +150,8 @@ TEST_F(DocumentOverSimulator, AfterAKeyTheStatusIsAskedAtThePaceOfCommands) {
     const sim::InstrumentModel& mono = *sim::findModel("mono");
     start(frozenModel("mono"));
     ASSERT_TRUE(session().waitForFrame());
-    ASSERT_TRUE(doc().StoreKey(mono.keys.up)); // moves nothing on the measurement page
-    ASSERT_TRUE(session().waitUntil("the key", [&] { return doc().SentKeys() == 1; }));
+    ASSERT_TRUE(document().StoreKey(mono.keys.up)); // moves nothing on the measurement page
+    ASSERT_TRUE(session().waitUntil("the key", [&] { return document().SentKeys() == 1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
 
     const sim::testing::SimRecord received = record();
@@ -178,12 +178,12 @@ TEST_F(DocumentOverSimulator, CompactModeSendsAKeyWithoutPolling) {
     const sim::InstrumentModel& mono = *sim::findModel("mono");
     start(frozenModel("mono"));
     ASSERT_TRUE(session().waitForFrame());
-    doc().UpdatePollingMode(kCompactDisplayMode);
+    document().UpdatePollingMode(kCompactDisplayMode);
     ASSERT_TRUE(waitForPollsToStop());
     const std::size_t polls = record().polls();
 
-    ASSERT_TRUE(doc().StoreKey(mono.keys.menu));
-    ASSERT_TRUE(session().waitUntil("the key", [&] { return doc().SentKeys() == 1; }));
+    ASSERT_TRUE(document().StoreKey(mono.keys.menu));
+    ASSERT_TRUE(session().waitUntil("the key", [&] { return document().SentKeys() == 1; }));
     const sim::testing::SimRecord received = record();
     EXPECT_EQ(received.count(keyCommand(mono.keys.menu)), 1U);
     EXPECT_EQ(received.polls(), polls);
@@ -208,14 +208,14 @@ TEST_F(DocumentOverSimulator, CompactModePollsOnceForAScreenshot) {
     };
     start(frozenModel("colour"), std::move(hooks));
     ASSERT_TRUE(session().waitForFrame());
-    doc().UpdatePollingMode(kCompactDisplayMode);
+    document().UpdatePollingMode(kCompactDisplayMode);
     ASSERT_TRUE(waitForPollsToStop()) << "compact mode polls on request only";
     const std::size_t polls = record().polls();
 
-    ASSERT_TRUE(doc().StartScreenshot(ScreenshotRequest{}));
+    ASSERT_TRUE(document().StartScreenshot(ScreenshotRequest{}));
     ASSERT_TRUE(session().waitUntil("the screenshot",
-                                    [&] { return doc().ScreenshotResult().has_value(); }));
-    EXPECT_EQ(doc().ScreenshotResult(), SavedScreens::kSaved);
+                                    [&] { return document().ScreenshotResult().has_value(); }));
+    EXPECT_EQ(document().ScreenshotResult(), SavedScreens::kSaved);
     ASSERT_TRUE(waitForPollsToStop());
     EXPECT_EQ(record().polls(), polls + 1);
 
@@ -238,15 +238,15 @@ TEST_F(DocumentOverSimulator, SwappedInstrumentOpensItsModelOnTheNextTick) {
     // is the colour model's status request), as a late tick of the application.
     ASSERT_TRUE(session().waitUntil(
         "model changed and the new instrument polled",
-        [&] { return doc().SyncInfo().modelChanged() && record().count("#7,SP,3;") > 0; },
+        [&] { return document().SyncInfo().modelChanged() && record().count("#7,SP,3;") > 0; },
         Timer::Hold));
-    EXPECT_TRUE(isHardware(doc().Model(), mono)) << "nothing opens without the timer";
+    EXPECT_TRUE(isHardware(document().Model(), mono)) << "nothing opens without the timer";
     const std::uint64_t frames = session().frameGeneration();
-    doc().OnTimer(DocumentTimer::Refresh);
+    document().OnTimer(DocumentTimer::Refresh);
 
-    EXPECT_FALSE(doc().SyncInfo().modelChanged());
-    EXPECT_TRUE(isHardware(doc().Model(), colour));
-    EXPECT_EQ((*doc().GetDataSetReadOnly())->geometry,
+    EXPECT_FALSE(document().SyncInfo().modelChanged());
+    EXPECT_TRUE(isHardware(document().Model(), colour));
+    EXPECT_EQ((*document().GetDataSetReadOnly())->geometry,
               (render::ScreenGeometry{colour.width, colour.height, colour.iconPanelHeight}));
     ASSERT_TRUE(session().waitForFrame(frames));
     EXPECT_TRUE(showsSnapshot(colour, session().screen(), snapshot()));

@@ -23,11 +23,12 @@ protected:
     // The session is back: connected again, and a key changes the frozen screen.
     ::testing::AssertionResult resumes(const char* model, std::uint64_t frames) {
         if (auto connected = session().waitUntil(
-                "a reconnection", [&] { return doc().GetLinkState() == LinkState::Connected; });
+                "a reconnection",
+                [&] { return document().GetLinkState() == LinkState::Connected; });
             !connected) {
             return connected;
         }
-        doc().StoreKey(sim::findModel(model)->keys.menu);
+        document().StoreKey(sim::findModel(model)->keys.menu);
         return session().waitForFrame(frames);
     }
 };
@@ -37,14 +38,15 @@ TEST_F(DocumentLinkFaults, UnpluggedInstrumentKeepsTheLastFrameUntilReplugged) {
     ASSERT_TRUE(session().waitForFrame());
     const render::CLumImage lastFrame = session().screen();
     const std::uint64_t frames = session().frameGeneration();
-    const std::uint32_t failures = doc().FailedConnections();
+    const std::uint32_t failures = document().FailedConnections();
 
     sim().controlOk("unplug 1");
-    ASSERT_TRUE(session().waitUntil("the worker to try again and again",
-                                    [&] { return doc().FailedConnections() >= failures + 3; }));
+    ASSERT_TRUE(session().waitUntil("the worker to try again and again", [&] {
+        return document().FailedConnections() >= failures + 3;
+    }));
     EXPECT_EQ(session().screen(), lastFrame);
     EXPECT_EQ(session().frameGeneration(), frames);
-    EXPECT_EQ(doc().GetLinkState(), LinkState::Lost);
+    EXPECT_EQ(document().GetLinkState(), LinkState::Lost);
 
     sim().controlOk("replug 1");
     EXPECT_TRUE(resumes("palette", frames));
@@ -58,7 +60,7 @@ TEST_F(DocumentLinkFaults, StalledInstrumentIsDroppedAfterFourSecondsOfSilence) 
 
     sim().controlOk("stall 1 on");
     ASSERT_TRUE(session().waitUntil("a failed reconnection",
-                                    [&] { return doc().FailedConnections() > 0; }));
+                                    [&] { return document().FailedConnections() > 0; }));
     const std::uint64_t frames = session().frameGeneration();
 
     // From the request left unanswered to the worker closing the link.
@@ -85,7 +87,7 @@ TEST(DocumentShutdownWithoutInstrument, EndsTheThreadsWhileConnecting) {
     const QTemporaryDir noInstruments;
     LiveSession session(noInstruments.path().toStdString());
     ASSERT_TRUE(session.waitUntil("a failed connection",
-                                  [&] { return session.doc().FailedConnections() > 0; }));
+                                  [&] { return session.document().FailedConnections() > 0; }));
     EXPECT_LT(session.closeDocument(), kThreadStopTimeout);
 }
 
@@ -105,16 +107,16 @@ TEST_F(DocumentShutdown, EndsTheThreadsWhilePolling) {
 TEST_F(DocumentShutdown, EndsTheThreadsWhileAScreenshotWaits) {
     start(frozenModel("colour"));
     ASSERT_TRUE(session().waitForFrame());
-    doc().UpdatePollingMode(kCompactDisplayMode);
+    document().UpdatePollingMode(kCompactDisplayMode);
     ASSERT_TRUE(waitForPollsToStop());
     sim().controlOk("stall 1 on");
     const std::size_t polls = record().polls();
 
     // The screenshot's poll gets no answer, so its refresh request never clears.
-    ASSERT_TRUE(doc().StartScreenshot(ScreenshotRequest{}));
+    ASSERT_TRUE(document().StartScreenshot(ScreenshotRequest{}));
     ASSERT_TRUE(
         session().waitUntil("the screenshot's poll", [&] { return record().polls() > polls; }));
-    EXPECT_FALSE(doc().ScreenshotResult().has_value());
+    EXPECT_FALSE(document().ScreenshotResult().has_value());
     EXPECT_LT(session().closeDocument(), kThreadStopTimeout);
 }
 

@@ -30,7 +30,7 @@ public:
     explicit LiveSession(const std::filesystem::path& deviceDirectory,
                          COmbrixDoc::Hooks hooks = {});
 
-    COmbrixDoc& doc() { return *doc_; }
+    COmbrixDoc& document() { return *doc_; }
 
     // Polls `condition` until it holds; fails naming `what` after `patience`.
     ::testing::AssertionResult waitUntil(std::string_view what,

@@ -25,7 +25,7 @@ protected:
     void start(const QStringList& simArguments, COmbrixDoc::Hooks hooks = {});
 
     LiveSession& session() { return *session_; }
-    COmbrixDoc& doc() { return session_->doc(); }
+    COmbrixDoc& document() { return session_->document(); }
     sim::testing::SimProcess& sim() { return *sim_; }
     sim::testing::SimRecord record() const { return {sim_->recordPath(), kPort}; }
     // The screen the instrument sends with its next "#7,SC;".

@@ -55,7 +55,7 @@ TEST_F(FrameGeometryTest, EachModeHasItsWindowRectangle) {
     ASSERT_TRUE(start(colourModel())) << startError.toStdString();
     // The normal modes keep the remembered top-left and height; the view takes
     // the picture's or the screen's shape.
-    const render::CLumImage& picture = application->Document().doc().PanelPicture();
+    const render::CLumImage& picture = application->Document().PanelPicture();
     const double panel = double(picture.Width()) / picture.Height();
     EXPECT_EQ(window().topLeft(), QPoint(100, 100));
     EXPECT_EQ(window().height(), 800);
@@ -135,7 +135,7 @@ TEST_F(FrameGeometryTest, AMaximisedWindowIsNotRemembered) {
 // stored then, and the next start takes it as it is.
 TEST_F(FrameGeometryTest, AFirstStartShowsTheFrontPanelAtItsOwnSizeWithItsBarBeside) {
     ASSERT_TRUE(start(colourModel())) << startError.toStdString();
-    const render::CLumImage& picture = application->Document().doc().PanelPicture();
+    const render::CLumImage& picture = application->Document().PanelPicture();
     EXPECT_EQ(view().size(), QSize(picture.Width(), picture.Height()));
     const QRect bar = frame().CommandsBar().frameGeometry();
     EXPECT_TRUE(frame().CommandsBar().isVisible());

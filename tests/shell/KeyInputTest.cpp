@@ -276,7 +276,7 @@ TEST_F(KeyInputTest, EveryPanelKeyAndBarButtonSendsItsCode) {
         EXPECT_EQ(codes().back(), code) << what.toStdString();
         expected.push_back(static_cast<int>(code));
         // One slot: the next code would take this one's place before it went out.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !application->Document().doc().KeyPending(); },
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !application->Document().KeyPending(); },
                                     testing::kPatienceMs));
     };
     for (const model::KeyButton& button : layout.buttons()) {
@@ -328,8 +328,8 @@ TEST_F(KeyInputTest, APressWhileTheInstrumentIsAwaySendsNothingAndSaysSo) {
 TEST_F(KeyInputTest, ALostInstrumentIsWaitedForAndAnotherIsNamedInTheHistory) {
     startWithInstrument({}, {QStringLiteral("colour"), QStringLiteral("mono")});
     const document::DocumentHost& host = application->Document();
-    const auto serial = [&] { return host.doc().SyncInfo().selectedSerial(); };
-    ASSERT_EQ(serial(), 10745u); // the lowest serial, on port 2
+    const auto serial = [&] { return host.Serial(); };
+    ASSERT_EQ(serial(), QStringLiteral("10745")); // the lowest serial, on port 2
     const auto screensSeen = [&] {
         std::set<QByteArray> seen;
         for (int look = 0; look < 8; ++look) {
@@ -347,19 +347,20 @@ TEST_F(KeyInputTest, ALostInstrumentIsWaitedForAndAnotherIsNamedInTheHistory) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !host.CanSendKeys(); }, testing::kPatienceMs));
     EXPECT_TRUE(QTest::qWaitFor([&] { return view().ShowsLostScreen(); }, testing::kPatienceMs));
     EXPECT_EQ(screensSeen(), 1u) << "a lost screen blinks";
-    EXPECT_EQ(serial(), 10745u);
-    EXPECT_EQ(host.statusText(),
+    EXPECT_EQ(serial(), QStringLiteral("10745"));
+    EXPECT_EQ(host.StatusText(),
               QStringLiteral("Instrument lost: showing its last screen, waiting for it"));
     sim->controlOk("replug 2");
     ASSERT_TRUE(QTest::qWaitFor([&] { return host.CanSendKeys(); }, testing::kPatienceMs));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view().ShowsLostScreen(); }, testing::kPatienceMs));
-    EXPECT_EQ(serial(), 10745u);
+    EXPECT_EQ(serial(), QStringLiteral("10745"));
     EXPECT_TRUE(frame().CommandsBar().Entries().isEmpty());
 
     QElapsedTimer away;
     sim->controlOk("unplug 2");
     away.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return serial() == 30302u; }, testing::kPatienceMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return serial() == QStringLiteral("30302"); }, testing::kPatienceMs));
     EXPECT_GE(away.elapsed(), 10'000);
     EXPECT_EQ(frame().CommandsBar().Entries(),
               QStringList{QStringLiteral("# Instrument #30302 (lum302plus.def)")});

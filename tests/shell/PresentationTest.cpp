@@ -57,10 +57,10 @@ protected:
         startWith(model);
     }
 
-    document::COmbrixDoc& doc() const { return application->Document().doc(); }
-    DisplayColors modelColours() const { return doc().Model().model().colors; }
+    document::DocumentHost& host() const { return application->Document(); }
+    DisplayColors modelColours() const { return host().ModelColours(); }
     bool modelFileIs(const char* name) const {
-        return doc().LoadedModelPath().endsWith(QString::fromLatin1(name));
+        return host().ModelFileName() == QString::fromLatin1(name);
     }
 
     // Ends whatever dialog came instead of the one expected, so the test fails
@@ -133,7 +133,7 @@ TEST_F(PresentationTest, PickedColoursShowAtOnceInTheBacklightPairWhileTheBackli
         pickAll(dialog, chosen);
         dialog.accept();
     });
-    EXPECT_EQ(doc().GetColours(), chosen);
+    EXPECT_EQ(host().Colours(), chosen);
     // The instrument's screen is frozen: no new frame brought these colours.
     EXPECT_EQ(shownColours(),
               pair(chosen, DisplayColors::BacklightForeground, DisplayColors::BacklightBackground));
@@ -153,7 +153,7 @@ TEST_F(PresentationTest, PickedColoursShowAtOnceInTheBacklightPairWhileTheBackli
 
 TEST_F(PresentationTest, APickThenCancelAndACancelledChooserChangeNothing) {
     startWith("mono");
-    const DisplayColors before = doc().GetColours();
+    const DisplayColors before = host().Colours();
     runColors([&](CSetupDialog& dialog) {
         pick(dialog, "foregroundColor", ColorRef(0x0000FFu), false);
         EXPECT_FALSE(dialog.Changed());
@@ -162,7 +162,7 @@ TEST_F(PresentationTest, APickThenCancelAndACancelledChooserChangeNothing) {
         EXPECT_TRUE(dialog.Changed());
         dialog.reject();
     });
-    EXPECT_EQ(doc().GetColours(), before);
+    EXPECT_EQ(host().Colours(), before);
     EXPECT_FALSE(application->ModelColors(QStringLiteral("lum745A.def")).has_value());
     EXPECT_TRUE(frame().TimersRunning());
 }
@@ -179,15 +179,15 @@ TEST_F(PresentationTest, ColoursComeBackForTheirModelAloneUntilSetBackToItsOwn) 
     // Another model in the same run, then the first again.
     sim->controlOk("swap 1 colour");
     ASSERT_TRUE(QTest::qWaitFor([&] { return modelFileIs("lum302plus.def"); }, kPatienceMs));
-    EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "not the colours every run starts with";
+    EXPECT_EQ(host().Colours(), DisplayColors{}) << "not the colours every run starts with";
     sim->controlOk("swap 1 mono");
     ASSERT_TRUE(QTest::qWaitFor([&] { return modelFileIs("lum745A.def"); }, kPatienceMs));
-    EXPECT_EQ(doc().GetColours(), chosen);
+    EXPECT_EQ(host().Colours(), chosen);
 
     restartWith("colour");
-    EXPECT_EQ(doc().GetColours(), DisplayColors{});
+    EXPECT_EQ(host().Colours(), DisplayColors{});
     restartWith("mono");
-    EXPECT_EQ(doc().GetColours(), chosen);
+    EXPECT_EQ(host().Colours(), chosen);
     EXPECT_EQ(shownColours(),
               pair(chosen, DisplayColors::BacklightForeground, DisplayColors::BacklightBackground))
         << "the icons or the screen kept the colours of before";
@@ -197,12 +197,12 @@ TEST_F(PresentationTest, ColoursComeBackForTheirModelAloneUntilSetBackToItsOwn) 
         dialog.findChild<QPushButton*>(QStringLiteral("setDefaultColors"))->click();
         dialog.accept();
     });
-    EXPECT_EQ(doc().GetColours(), modelColours());
+    EXPECT_EQ(host().Colours(), modelColours());
     EXPECT_EQ(shownColours(), pair(modelColours(), DisplayColors::BacklightForeground,
                                    DisplayColors::BacklightBackground));
     restartWith("mono");
     ASSERT_NE(modelColours(), DisplayColors{});
-    EXPECT_EQ(doc().GetColours(), DisplayColors{}) << "the chosen colours were not forgotten";
+    EXPECT_EQ(host().Colours(), DisplayColors{}) << "the chosen colours were not forgotten";
 
     // The model's own colours picked one by one, after the defaults: kept.
     runColors([&](CSetupDialog& dialog) {
@@ -261,7 +261,7 @@ bool near(QRgb a, QRgb b, int tolerance) {
 TEST_F(PresentationTest, SharpPixelsGiveEveryInstrumentPixelTheSameBlockInThePanel) {
     writeSettings("[MainSettings/View]\nsharp_pixels=1\n");
     startWith("colour");
-    const render::CLumImage& picture = doc().PanelPicture();
+    const render::CLumImage& picture = host().PanelPicture();
     for (const double zoom : {1.37, 2.72}) {
         SCOPED_TRACE(zoom);
         const QImage shown =
@@ -299,8 +299,8 @@ TEST_F(PresentationTest, NoLightLineShowsBesideAnySampleScreen) {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return modelFileIs(file) && application->Document().frame() != nullptr; },
             kPatienceMs));
-        const render::CLumImage& picture = doc().PanelPicture();
-        const base::Rect& display = doc().Model().model().display;
+        const render::CLumImage& picture = host().PanelPicture();
+        const base::Rect& display = host().Model().display;
         const QRgb bezel = picture.Pixel(display.left - 1, (display.top + display.bottom) / 2);
         for (const double zoom : {1.0, 2.0, 3.0, 4.0, 1.37, 2.72}) {
             SCOPED_TRACE(zoom);

@@ -2,7 +2,6 @@
 
 #include "history/HistoryFile.h"
 #include "shell/ApplicationServices.h"
-#include "shell/Artwork.h"
 #include "shell/CCommandsSavingSettingsDlg.h"
 #include "shell/CToolBarEx.h"
 #include "shell/HistoryRules.h"
@@ -25,7 +24,6 @@ namespace {
 // The list at its width, about a dozen entries high.
 constexpr QSize kListSize{260, 260};
 constexpr QSize kImageSize{24, 24};
-constexpr QRgb kNoMask = 0; // the strip is 32-bit: its alpha is the mask
 
 QString historyFilters() {
     return QCoreApplication::translate("CCommandsToolbar", "Text files (*.txt);;All Files (*.*)");
@@ -90,8 +88,7 @@ QWidget* CCommandsToolbar::createToolbar() {
     toolbar_->setMovable(false);
     toolbar_->toggleViewAction()->setObjectName(QStringLiteral("actionShowCommandsToolbar"));
     const QStringList images{QStringLiteral("history-save"), QStringLiteral("history-delete-all")};
-    toolbar_->SetImages(kImageSize.width(), RenderToolbarStrip(images, kImageSize, 1), kNoMask,
-                        RenderToolbarStrip(images, kImageSize, 2));
+    toolbar_->SetArtwork(images, kImageSize);
     toolbar_->ShowButtonTexts();
     toolbar_->SetButtons({{0, saveButton_}, {1, deleteAll_}});
     auto* saveMenu = new QMenu(tr("Save"), this);

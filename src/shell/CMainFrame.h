@@ -1,46 +1,40 @@
 #pragma once
 
-#include "base/Rect.h"
 #include "document/DocumentHost.h"
 #include "screenshot/SaveScreenshot.h"
 #include "shell/ApplicationServices.h"
 #include "shell/CommandTable.h"
 #include "shell/DisplayMode.h"
 #include "shell/ModeBars.h"
-#include "shell/WindowGeometry.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
-#include <QTimer>
 #include <chrono>
 #include <memory>
 
-class QKeyEvent;
 class QMenu;
-class QWindow;
 
 namespace ombrix::shell {
 
 class CCommandsToolbar;
-class CFloatingBar;
+class CKeyboardToolbar;
+class COmbrixView;
 class CStatusBar;
+class CToolBarEx;
+class DocumentTimers;
 class FloatingBars;
+class FrameBars;
 class FrameGeometry;
 class HistoryPlayback;
 class KeyRouting;
 class RecordingCommands;
-class ScreenColors;
-class CInstrumentsDlg;
-class CKeyboardToolbar;
-class COmbrixView;
-class CToolBarEx;
+class ScreenshotCommands;
+class ViewCommands;
 
-// The application's window: the instrument view, the menus, the main toolbar,
-// the status bar, the floating fullscreen toolbar, keyboard bar and commands
-// history bar, the four display modes, and the two timers that drive the
-// document. Computer keys pressed anywhere in the window (text fields aside)
-// go to the instrument.
+// The application's window: it composes the instrument view, the commands
+// and their menus, the bars, the status bar, the key routing, the geometry
+// and the timers that drive the document, and switches between the four
+// display modes.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -49,8 +43,8 @@ public:
     CMainFrame(ApplicationServices& application, document::DocumentHost& document);
     ~CMainFrame() override;
 
-    // The first show: at the stored rectangle, in the stored mode, with the
-    // floating bars as they were left.
+    // The first show: at the stored rectangle (or the first start's), in the
+    // stored mode, with the floating bars as they were left.
     void ShowInitially();
     void StartTimers(std::chrono::milliseconds refreshPeriod,
                      std::chrono::milliseconds blinkPeriod);
@@ -70,88 +64,56 @@ public:
     void ScreenshotSaved(const screenshot::ScreenshotOutcome& outcome);
 
     DisplayMode CurrentMode() const;
-    BarVisibility Bars() const { return bars_; }
+    BarVisibility Bars() const;
     const CommandTable& Commands() const { return commands_; }
     COmbrixView& View() const { return *view_; }
-    CCommandsToolbar& CommandsBar() const { return *commandsBar_; }
-    CKeyboardToolbar& KeyboardBar() const { return *keyboardBar_; }
-    CToolBarEx& MainToolbar() const { return *mainToolbar_; }
-    CToolBarEx& FullscreenToolbar() const { return *fullscreenToolbar_; }
+    CCommandsToolbar& CommandsBar() const;
+    CKeyboardToolbar& KeyboardBar() const;
+    CToolBarEx& MainToolbar() const;
+    CToolBarEx& FullscreenToolbar() const;
     HistoryPlayback& Playback() const { return *playback_; }
     RecordingCommands& Recording() const { return *recording_; }
     CStatusBar& StatusBar() const { return *statusBar_; }
-    const FloatingBars& FloatingBarPlaces() const { return *floatingBars_; }
+    const FloatingBars& FloatingBarPlaces() const;
 
 protected:
+    QMenu* createPopupMenu() override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void createActions();
-    void connectActions();
-    void createMenus();
-    void createContextMenu();
-    void createToolbars();
     void createStatusBar();
+    void createParts();
+    void connectParts();
     void connectDocument();
+    void noticeMessage(const QString& text);
+    void toggleFullscreen();
     void onModelLoaded();
+    void onTimer(document::DocumentTimer timer);
     void sayKeyNotSent();
     void instrumentChanged(std::uint32_t serial, const QString& modelFile);
-    QSize barsRoom() const;
-    void rebuildKeyboardBar();
-    // This window or one of its floating bars, where keys press instrument keys.
-    bool isOwnWindow(const QWindow* window) const;
-    void onTimer(document::DocumentTimer timer);
-    void toggleBar(bool BarVisibility::*bar);
-    void applyBars();
-    void applyWindowBars();
-    void showFloatingBars();
-    void toggleFullscreen();
-    // A message of the status bar, where none is shown.
-    void noticeMessage(const QString& text);
-    void describeFullscreenToolbar();
     void refreshCommands();
     void updateTitle();
     void updateSerialPane();
-    void showAbout();
-    void showInstruments();
-    void showCursorSettings();
-    void showColors();
-    void toggleSharpPixels();
-    void toggleAlwaysOnTop();
-    void applyAlwaysOnTop();
-    void startScreenshot();
-    void copyScreenshot();
-    void showScreenshotSettings();
-    void setZoom(int zoom);
-    void showContextMenu(QPoint globalPosition);
     void playBack(const QString& path);
-    // Runs the dialog with both timers stopped; restarts them if they ran.
-    template <typename Dialog> int runPausingTimers(Dialog& dialog);
+    void showContextMenu(QPoint globalPosition);
 
     ApplicationServices& application_;
     document::DocumentHost& document_;
     CommandTable commands_;
     COmbrixView* view_ = nullptr;
-    CToolBarEx* mainToolbar_ = nullptr;
-    CToolBarEx* fullscreenToolbar_ = nullptr;
-    CFloatingBar* fullscreenBar_ = nullptr;
-    CCommandsToolbar* commandsBar_ = nullptr;
-    CKeyboardToolbar* keyboardBar_ = nullptr;
     CStatusBar* statusBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
+    DocumentTimers* timers_ = nullptr;
+    std::unique_ptr<FrameBars> bars_;
     std::unique_ptr<FrameGeometry> geometry_;
-    std::unique_ptr<FloatingBars> floatingBars_;
     std::unique_ptr<HistoryPlayback> playback_;
     std::unique_ptr<KeyRouting> keyRouting_;
-    std::unique_ptr<ScreenColors> colors_;
-    QPointer<CInstrumentsDlg> instruments_;
+    std::unique_ptr<ScreenshotCommands> screenshots_;
+    std::unique_ptr<ViewCommands> viewCommands_;
     std::unique_ptr<RecordingCommands> recording_;
-    QTimer refreshTimer_;
-    QTimer blinkTimer_;
-    BarVisibility bars_;
     bool shown_ = false;
 };
 

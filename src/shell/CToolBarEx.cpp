@@ -1,5 +1,7 @@
 #include "shell/CToolBarEx.h"
 
+#include "shell/Artwork.h"
+
 #include <QPixmap>
 
 namespace ombrix::shell {
@@ -131,6 +133,13 @@ void CToolBarEx::applyButtonSize() {
             button->setFixedSize(buttonSize_);
         }
     }
+}
+
+// The artwork's strips are 32-bit: their alpha is the mask.
+bool CToolBarEx::SetArtwork(const QStringList& names, QSize imageSize) {
+    constexpr QRgb kNoMask = 0;
+    return SetImages(imageSize.width(), RenderToolbarStrip(names, imageSize, 1), kNoMask,
+                     RenderToolbarStrip(names, imageSize, 2));
 }
 
 } // namespace ombrix::shell

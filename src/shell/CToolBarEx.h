@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QSize>
+#include <QStringList>
 #include <QToolBar>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // density (may be null). False, and nothing changed, when a strip cannot be
     // used.
     bool SetImages(int size, const QImage& strip, QRgb maskColour, const QImage& strip2x = {});
+    // The images from our artwork (files of res/toolbar without ".svg"), each
+    // `imageSize`, at 1x and 2x; false when the artwork cannot be drawn.
+    bool SetArtwork(const QStringList& names, QSize imageSize);
     // Replaces every button by `buttons`, in their order.
     void SetButtons(const std::vector<ToolbarButton>& buttons);
     // The size of the button at `index`; empty when there is none.

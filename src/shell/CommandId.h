@@ -25,6 +25,7 @@ enum class CommandId : int {
     ScreenshotCopy = 32830,   // the framed screenshot on the clipboard
     ScreenshotRecord = 32844, // starts and stops a recording
     Instruments = 32850,      // the attached instruments and the USB devices to use
+    ToggleFullscreen = 32851, // F11: into fullscreen or out of it
     MainToolbar = 59392,
     StatusBar = 59393,
     About = 57664,

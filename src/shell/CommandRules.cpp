@@ -68,6 +68,7 @@ CommandState RuleFor(CommandId command, const FrameState& state) {
     case CommandId::ScreenshotCopy:
     case CommandId::About:
     case CommandId::Instruments:
+    case CommandId::ToggleFullscreen:
         break;
     }
     return plain();

@@ -3,21 +3,11 @@
 #include "document/DocumentHost.h"
 #include "settings/ApplicationSettings.h"
 #include "shell/COmbrixView.h"
+#include "shell/StatusMessages.h"
 
-#include <QCoreApplication>
 #include <QStatusBar>
 
 namespace ombrix::shell {
-
-namespace {
-
-constexpr int kOutcomeMessageMs = 10'000;
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("HistoryPlayback", text);
-}
-
-} // namespace
 
 HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& document,
                                  QStatusBar& status, const settings::ApplicationSettings& settings,
@@ -32,18 +22,19 @@ HistoryPlayback::HistoryPlayback(COmbrixView& view, document::DocumentHost& docu
           },
           [this](std::size_t entry, std::size_t count) {
               status_.showMessage(
-                  tr("Playing back: entry %1 of %2 (Esc stops)").arg(entry).arg(count));
+                  PlaybackText("Playing back: entry %1 of %2 (Esc stops)").arg(entry).arg(count));
           },
           [this](const QString& outcome) { finished(outcome); },
       }) {}
 
 QString HistoryPlayback::Start(const QString& path) {
     if (!document_.HasModel()) {
-        return tr("A history is played back on an instrument's keys: no instrument model is "
-                  "loaded yet.");
+        return PlaybackText(
+            "A history is played back on an instrument's keys: no instrument model is "
+            "loaded yet.");
     }
     if (document_.GetLinkState() != document::LinkState::Connected) {
-        return tr("The instrument is not connected: its keys cannot be pressed now.");
+        return PlaybackText("The instrument is not connected: its keys cannot be pressed now.");
     }
     QString error;
     std::optional<std::vector<history::ReplayStep>> steps = history::LoadReplay(
@@ -77,7 +68,7 @@ void HistoryPlayback::press(const history::ReplayStep& step) {
 void HistoryPlayback::finished(const QString& outcome) {
     view_.Keys().SetLocked(false);
     playingChanged_(false);
-    status_.showMessage(outcome, kOutcomeMessageMs);
+    status_.showMessage(outcome, kMessageMs);
 }
 
 } // namespace ombrix::shell

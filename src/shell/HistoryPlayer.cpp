@@ -4,13 +4,9 @@
 
 namespace ombrix::shell {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("HistoryPlayer", text);
+QString PlaybackText(const char* text) {
+    return QCoreApplication::translate("HistoryPlayback", text);
 }
-
-} // namespace
 
 HistoryPlayer::HistoryPlayer(Calls calls) : calls_(std::move(calls)) {}
 
@@ -27,7 +23,7 @@ void HistoryPlayer::Start(std::vector<history::ReplayStep> steps, std::chrono::m
 // An entry whose code was handed over still goes out: it counts as played.
 void HistoryPlayer::Stop() {
     if (Playing()) {
-        finish(tr("Play back stopped after %1 of %2 entries.")
+        finish(PlaybackText("Play back stopped after %1 of %2 entries.")
                    .arg(current_ + (waitingForCode_ ? 1 : 0))
                    .arg(steps_.size()));
     }
@@ -50,16 +46,16 @@ void HistoryPlayer::Advance(Clock::time_point now) {
         waitingForCode_ = false;
         since_ = now;
         if (++current_ == steps_.size()) {
-            finish(tr("Played back %1 entries.").arg(steps_.size()));
+            finish(PlaybackText("Played back %1 entries.").arg(steps_.size()));
         } else if (pause_.count() == 0) {
             pressCurrent(now);
         }
     } else if (taken && counts.failed != before_.failed) {
-        finish(tr("Play back stopped: the instrument did not take entry %1 (line %2).")
+        finish(PlaybackText("Play back stopped: the instrument did not take entry %1 (line %2).")
                    .arg(current_ + 1)
                    .arg(steps_[current_].line));
     } else if (now - since_ >= kSendTimeout) {
-        finish(tr("Play back stopped: entry %1 (line %2) was not sent within %3 s.")
+        finish(PlaybackText("Play back stopped: entry %1 (line %2) was not sent within %3 s.")
                    .arg(current_ + 1)
                    .arg(steps_[current_].line)
                    .arg(std::chrono::duration_cast<std::chrono::seconds>(kSendTimeout).count()));

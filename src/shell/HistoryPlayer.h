@@ -11,6 +11,9 @@
 
 namespace ombrix::shell {
 
+// A text of the play back, translated.
+QString PlaybackText(const char* text);
+
 // Plays a checked history back one entry at a time: presses an entry's keys,
 // waits until the worker took its code from the one slot and a send ended (so
 // no code is ever stored over another), rests for the pause, then goes on. It

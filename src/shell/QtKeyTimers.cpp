@@ -4,6 +4,8 @@ namespace ombrix::shell {
 
 QtKeyTimers::QtKeyTimers(std::function<void(KeyTimer)> fired) {
     hold_.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early: a hold lasts its whole time.
+    hold_.setTimerType(Qt::PreciseTimer);
     caption_.setSingleShot(true);
     QObject::connect(&highlight_, &QTimer::timeout, [fired] { fired(KeyTimer::Highlight); });
     QObject::connect(&hold_, &QTimer::timeout, [fired] { fired(KeyTimer::Hold); });

@@ -3,6 +3,7 @@
 #include "recording/RecordingFormat.h"
 #include "recording/RecordingNames.h"
 #include "shell/Artwork.h"
+#include "shell/StatusMessages.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,8 +24,6 @@ using std::chrono::milliseconds;
 
 constexpr QSize kButtonImage{24, 24};
 constexpr milliseconds kProgressPeriod{500};
-// How long a status-bar message about a recording stays.
-constexpr int kMessageMs = 10'000;
 
 QString minutesAndSeconds(milliseconds time) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(time).count();
@@ -50,14 +49,9 @@ RecordingCommands::RecordingCommands(CommandTable& commands, ApplicationServices
                                      document::DocumentHost& document, QWidget& window,
                                      QStatusBar& statusBar)
     : application_(application), document_(document), window_(window), statusBar_(statusBar) {
-    QAction* record = commands.Add(CommandId::ScreenshotRecord, tr("&Record"),
-                                   QStringLiteral("ScreenshotRecord"));
-    record->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    record->setShortcutContext(Qt::ApplicationShortcut);
-    record->setStatusTip(tr("Records the device screen and the keys pressed; again to stop"));
-    record->setIcon(RecordIcon());
-    // Its shortcut then works in fullscreen, where the menu bar is out of sight.
-    window.addAction(record);
+    for (QAction* record : commands.Actions(CommandId::ScreenshotRecord)) {
+        record->setIcon(RecordIcon());
+    }
     commands.OnTriggered(CommandId::ScreenshotRecord, [this] { Toggle(); });
     pane_ = new QLabel;
     pane_->setObjectName(QStringLiteral("recordingPane"));

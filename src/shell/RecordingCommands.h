@@ -31,8 +31,8 @@ class RecordingCommands : public QObject {
     Q_OBJECT
 
 public:
-    // Adds the command to `commands` and its shortcut to `window`, and its
-    // pane to `statusBar`.
+    // Runs the command of `commands` and adds its pane to `statusBar`;
+    // `window` owns its messages.
     RecordingCommands(CommandTable& commands, ApplicationServices& application,
                       document::DocumentHost& document, QWidget& window, QStatusBar& statusBar);
     // Stops a recording still running.

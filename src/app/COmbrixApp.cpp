@@ -5,6 +5,7 @@
 #include "screenshot/ComposeScreenshot.h"
 #include "settings/DefaultFolder.h"
 #include "shell/CMainFrame.h"
+#include "shell/Monitors.h"
 #include "shell/WindowPlacement.h"
 
 #include <QGuiApplication>
@@ -21,14 +22,6 @@ constexpr int kMaximumZoom = 4;
 
 settings::SettingsStore storeFor(const std::optional<QString>& settingsFile) {
     return settingsFile ? settings::SettingsStore(*settingsFile) : settings::SettingsStore();
-}
-
-std::vector<QRect> monitorRects() {
-    std::vector<QRect> monitors;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        monitors.push_back(screen->geometry());
-    }
-    return monitors;
 }
 
 } // namespace
@@ -88,7 +81,7 @@ void COmbrixApp::loadSettings() {
     settings::MainFrameSettings frame = settings_.MainFrame();
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (frame.HasWindowRect()) {
-        frame.SetWindowRect(shell::PlaceOnMonitors(frame.WindowRect(), monitorRects(),
+        frame.SetWindowRect(shell::PlaceOnMonitors(frame.WindowRect(), shell::MonitorRects(),
                                                    primary ? primary->geometry() : QRect()));
     }
     settings_.SetMainFrame(frame);

@@ -7,6 +7,7 @@
 #include "link/UsbIdList.h"
 #include "session/ProgramDirectory.h"
 #include "shell/Artwork.h"
+#include "shell/CMainFrame.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -60,9 +61,11 @@ int main(int argc, char** argv) {
         std::cerr << "ombrix: " << error.toStdString() << '\n';
         return 1;
     }
-    // Every window closed as by the person, then every event loop ended, an
-    // open dialog's too.
-    const app::TerminationSignals termination([] {
+    // The main window closed first, as by the person, so what it stores (the
+    // bars shown among it) is what was on the screen; then every other window
+    // and every event loop, an open dialog's too.
+    const app::TerminationSignals termination([&ombrix] {
+        ombrix.MainFrame().close();
         QApplication::closeAllWindows();
         QApplication::quit();
     });

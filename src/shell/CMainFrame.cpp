@@ -313,8 +313,6 @@ void CMainFrame::showContextMenu(QPoint globalPosition) {
     contextMenu_->popup(globalPosition - QPoint(contextMenu_->sizeHint().width(), 0));
 }
 
-// The bars' own menu shows the same items as View > Toolbars, so the two
-// never disagree.
 QMenu* CMainFrame::createPopupMenu() {
     return bars_->PopupMenu(this);
 }

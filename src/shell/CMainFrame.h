@@ -76,8 +76,11 @@ public:
     CStatusBar& StatusBar() const { return *statusBar_; }
     const FloatingBars& FloatingBarPlaces() const;
 
-protected:
+    // The bars' own menu: the same items as View > Toolbars, so the two never
+    // disagree.
     QMenu* createPopupMenu() override;
+
+protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

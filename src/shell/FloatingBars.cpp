@@ -2,6 +2,7 @@
 
 #include "shell/CFloatingBar.h"
 #include "shell/COmbrixView.h"
+#include "shell/Monitors.h"
 #include "shell/WindowPlacement.h"
 #include "shell/X11SizeHints.h"
 
@@ -27,25 +28,6 @@ constexpr int kStrayMargin = 24;
 // A window manager frames a bar within this time of its placement; a move
 // later than that, with or without a button seen held, is the user's.
 constexpr qint64 kFramingMs = 1000;
-
-std::vector<QRect> monitorRects() {
-    std::vector<QRect> monitors;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        monitors.push_back(screen->geometry());
-    }
-    return monitors;
-}
-
-// The work area of the monitor holding `point`, else of the nearest.
-QRect workAreaAt(QPoint point) {
-    const QRect monitor = MonitorRectAt(point, monitorRects());
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->geometry() == monitor) {
-            return screen->availableGeometry();
-        }
-    }
-    return monitor;
-}
 
 // The frame's top-left and the inside's size, as the settings keep a bar.
 base::Rect storedRectOf(const CFloatingBar& bar) {
@@ -79,14 +61,14 @@ FloatingBars::FloatingBars(Parts parts) : parts_(std::move(parts)) {
 // A stored place off every monitor (one unplugged since) is forgotten; the
 // size kept is one the bar can have on its monitor.
 void FloatingBars::restore(Bar& bar, const std::optional<base::Rect>& stored) {
-    if (!stored || !IsRectOnMonitor(*stored, monitorRects())) {
+    if (!stored || !IsRectOnMonitor(*stored, MonitorRects())) {
         return;
     }
     const QPoint at(stored->left, stored->top);
     bar.own = at;
     putAt(bar, at);
     const QSize size(static_cast<int>(stored->width()), static_cast<int>(stored->height()));
-    const QSize largest = workAreaAt(at).size();
+    const QSize largest = WorkAreaAt(at).size();
     if (size.width() >= bar.widget->minimumSizeHint().width() &&
         size.height() >= bar.widget->minimumSizeHint().height() &&
         size.width() <= largest.width() && size.height() <= largest.height()) {
@@ -146,7 +128,7 @@ void FloatingBars::place() {
 // may it overlap.
 void FloatingBars::placeBeside() {
     const QRect window = parts_.window.frameGeometry();
-    const QRect area = workAreaAt(window.center());
+    const QRect area = WorkAreaAt(window.center());
     std::vector<QRect> taken;
     for (Bar& bar : bars_) {
         if (bar.wanted && bar.own) {

@@ -52,12 +52,16 @@ bool KeyRouting::stopsPlayBack(const QEvent& event) const {
            QApplication::activePopupWidget() == nullptr;
 }
 
+bool RoutesToInstrument(const KeyTarget& target) {
+    return target.firstDelivery && target.ownWindow && !target.takesText && !target.menuBar;
+}
+
 bool KeyRouting::sendsInstrumentKeys(const QWidget& widget) const {
     const QWidget* focus = QApplication::focusWidget();
-    const bool firstDelivery = focus != nullptr ? &widget == focus : widget.isWindow();
-    return firstDelivery && parts_.isOwnWindow(widget.window()->windowHandle()) &&
-           !widget.testAttribute(Qt::WA_InputMethodEnabled) &&
-           qobject_cast<const QMenuBar*>(&widget) == nullptr;
+    return RoutesToInstrument({focus != nullptr ? &widget == focus : widget.isWindow(),
+                               parts_.isOwnWindow(widget.window()->windowHandle()),
+                               widget.testAttribute(Qt::WA_InputMethodEnabled),
+                               qobject_cast<const QMenuBar*>(&widget) != nullptr});
 }
 
 void KeyRouting::route(const QKeyEvent& key) {

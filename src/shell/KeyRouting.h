@@ -55,4 +55,16 @@ private:
 // key that presses an instrument key; any other starts a shortcut.
 bool PressesWithModifier(int qtKey);
 
+// Where a key event is delivered.
+struct KeyTarget {
+    bool firstDelivery = false; // at the focus widget, or a window when none has it
+    bool ownWindow = false;     // the main window or one of its floating bars
+    bool takesText = false;     // a text field
+    bool menuBar = false;
+};
+
+// Whether a key event presses an instrument key: once, where it is first
+// delivered, in our windows, never in a text field or the menu bar.
+bool RoutesToInstrument(const KeyTarget& target);
+
 } // namespace ombrix::shell

@@ -1,8 +1,12 @@
-// Rules of the window that need no widget: bars per mode, leaving fullscreen,
-// stored modes, monitor placement, the command line, status texts.
+// Rules of the window that need no widget: the commands' states, bars per
+// mode, leaving fullscreen, stored modes, monitor placement, the command line,
+// where keys go, screenshot settings and texts, status texts.
 #include "app/CommandLine.h"
 #include "document/DocumentHost.h"
+#include "shell/CommandRules.h"
+#include "shell/KeyRouting.h"
 #include "shell/ModeBars.h"
+#include "shell/ScreenshotCommands.h"
 #include "shell/TextElision.h"
 #include "shell/WindowPlacement.h"
 
@@ -11,6 +15,91 @@
 
 namespace ombrix::shell {
 namespace {
+
+// Each command's state in each mode, from a state where every bar exists and
+// is shown, a model is loaded, the zoom is 2 and sharp pixels are on.
+TEST(CommandRulesTest, EachCommandFollowsItsRuleInEveryMode) {
+    FrameState state;
+    state.keyboardBarExists = state.keyboardBarVisible = state.commandsBarVisible = true;
+    state.fullscreenBarVisible = state.modelLoaded = state.sharpPixels = true;
+    state.screenshotZoom = 2;
+    const auto check = [&](CommandId command, bool enabled, bool checkable, bool checked) {
+        EXPECT_EQ(RuleFor(command, state), (CommandState{enabled, checkable, checked}))
+            << "command " << static_cast<int>(command) << " in mode "
+            << static_cast<int>(state.mode);
+    };
+    const std::pair<DisplayMode, CommandId> modes[] = {
+        {DisplayMode::NormalWithKeyboard, CommandId::NormalWithKeyboard},
+        {DisplayMode::NormalWithoutKeyboard, CommandId::NormalWithoutKeyboard},
+        {DisplayMode::Fullscreen, CommandId::Fullscreen},
+        {DisplayMode::Compact, CommandId::Compact}};
+    for (const auto& [mode, modeCommand] : modes) {
+        state.mode = mode;
+        const bool compact = mode == DisplayMode::Compact;
+        const bool fullscreen = mode == DisplayMode::Fullscreen;
+        for (const auto& [other, otherCommand] : modes) {
+            check(otherCommand, true, true, other == mode);
+        }
+        check(CommandId::FullscreenToolbar, fullscreen, true, true);
+        check(CommandId::KeyboardBar, !compact, true, true);
+        check(CommandId::CommandsBar, !compact, true, true);
+        check(CommandId::StatusBar, !compact && !fullscreen, true, true);
+        check(CommandId::MainToolbar, true, true, true);
+        check(CommandId::CursorSettings, !compact, false, false);
+        check(CommandId::ScreenshotZoom2, true, true, true);
+        check(CommandId::ScreenshotZoom3, true, true, false);
+        check(CommandId::SharpPixels, true, true, true);
+        check(CommandId::AlwaysOnTop, true, true, false);
+        for (const CommandId plain :
+             {CommandId::ScreenshotSave, CommandId::ScreenshotCopy, CommandId::ScreenshotSettings,
+              CommandId::About, CommandId::Instruments, CommandId::ExitFullscreen,
+              CommandId::ToggleFullscreen, CommandId::Colors}) {
+            check(plain, true, false, false);
+        }
+    }
+    state.modelLoaded = state.keyboardBarExists = false;
+    check(CommandId::KeyboardBar, false, true, true); // no bar before a model with one
+    check(CommandId::Colors, false, false, false);    // its defaults are a model's
+    check(CommandId::ScreenshotRecord, false, true, false);
+    state.recording = true;
+    check(CommandId::ScreenshotRecord, true, true, true); // a recording can always be stopped
+}
+
+TEST(KeyRoutingTest, AKeyPressesTheInstrumentOnceInOurWindowsOutsideTextAndMenus) {
+    EXPECT_TRUE(RoutesToInstrument({true, true, false, false}));
+    EXPECT_FALSE(RoutesToInstrument({false, true, false, false})) << "passed on to a parent";
+    EXPECT_FALSE(RoutesToInstrument({true, false, false, false})) << "a dialog, a menu";
+    EXPECT_FALSE(RoutesToInstrument({true, true, true, false})) << "typed into a text field";
+    EXPECT_FALSE(RoutesToInstrument({true, true, false, true})) << "the menu bar's Alt keys";
+}
+
+TEST(ScreenshotRulesTest, TheDialogKeepsACounterMovedMeanwhileUnlessItWasReset) {
+    settings::ScreenshotSettings opened;
+    opened.SetCounter(7);
+    settings::ScreenshotSettings chosen = opened;
+    chosen.SetPrefix(QStringLiteral("demo_"));
+    const settings::ScreenshotSettings kept = MergeScreenshotSettings(opened, chosen, 9);
+    EXPECT_EQ(kept.Counter(), 9u) << "two screenshots saved while the dialog was open";
+    EXPECT_EQ(kept.Prefix(), QStringLiteral("demo_"));
+    chosen.SetCounter(0);
+    EXPECT_EQ(MergeScreenshotSettings(opened, chosen, 9).Counter(), 0u) << "Reset counter";
+}
+
+TEST(ScreenshotRulesTest, TheOutcomeSaysWhereTheFileWentOrWhyNot) {
+    screenshot::ScreenshotOutcome outcome;
+    outcome.path = QStringLiteral("/shots/img0007.tiff");
+    outcome.written = true;
+    EXPECT_EQ(ScreenshotOutcomeText(outcome),
+              QStringLiteral("Screenshot saved to /shots/img0007.tiff"));
+    outcome.written = false;
+    outcome.error = QStringLiteral("permission denied");
+    EXPECT_EQ(ScreenshotOutcomeText(outcome),
+              QStringLiteral("The screenshot could not be saved to /shots/img0007.tiff: "
+                             "permission denied."));
+    outcome.path.clear();
+    EXPECT_EQ(ScreenshotOutcomeText(outcome),
+              QStringLiteral("The screenshot was not saved: permission denied."));
+}
 
 TEST(ModeBarsTest, EachModeShowsAndHidesItsBarsAndKeepsTheRest) {
     const BarVisibility all{true, true, true, true, true};

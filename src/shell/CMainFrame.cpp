@@ -172,7 +172,6 @@ void CMainFrame::ShowInitially() {
     viewCommands_->ApplyAlwaysOnTop();
     show();
     shown_ = true;
-    bars_->WindowShown();
     document_.UpdatePollingMode(SettingOf(CurrentMode()));
     ApplyDisplayMode();
     geometry_->StartTracking();

@@ -34,34 +34,6 @@ Bytes screenBytes(SimulatedInstrument& instrument) {
     return instrument.answer({CommandKind::Screen, 0}, FaultSettings{}).value();
 }
 
-TEST(FrameSnapshot, OneBitIsIndexedWhiteForClearAndBlackForSet) {
-    const QImage picture =
-        FrameSnapshot(model("mono")).picture([](int x, int) { return x == 1 ? 1U : 0U; });
-    ASSERT_EQ(picture.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(picture.pixelIndex(1, 5), 1);
-    EXPECT_EQ(picture.pixel(1, 5), qRgb(0, 0, 0));
-    EXPECT_EQ(picture.pixel(0, 5), qRgb(255, 255, 255));
-}
-
-TEST(FrameSnapshot, PaletteIndexesCarryThePaletteAsSent) {
-    const InstrumentModel& palette = model("palette");
-    const QImage picture = FrameSnapshot(palette).picture([](int x, int) { return x % 16U; });
-    ASSERT_EQ(picture.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(picture.pixelIndex(9, 0), 9);
-    const PaletteEntry& entry = palette.palette[9];
-    EXPECT_EQ(picture.pixel(9, 0), qRgb(entry.red, entry.green, entry.blue)); // before the gamma
-}
-
-TEST(FrameSnapshot, DirectColourMovesEachFieldToTheTopOfItsByte) {
-    const QImage picture = FrameSnapshot(model("colour")).picture([](int x, int) {
-        return std::array<std::uint32_t, 3>{0xF800, 0x07E0,
-                                            0x0821}[static_cast<std::size_t>(x % 3)];
-    });
-    EXPECT_EQ(picture.pixel(0, 0), qRgb(0xF8, 0, 0));
-    EXPECT_EQ(picture.pixel(1, 0), qRgb(0, 0xFC, 0));
-    EXPECT_EQ(picture.pixel(2, 0), qRgb(0x08, 0x04, 0x08));
-}
-
 // Packing the values the snapshot shows gives exactly the bytes "#7,SC;" sends.
 TEST(FrameSnapshot, ShowsTheValuesTheScreenReplyPacks) {
     for (const InstrumentModel& each : allModels()) {
@@ -75,27 +47,19 @@ TEST(FrameSnapshot, ShowsTheValuesTheScreenReplyPacks) {
     }
 }
 
-class FrozenPort : public testing::Test {
-protected:
-    Recorder recorder_;
-    InstrumentPort port_{1, "unused.sock",
-                         std::make_unique<SimulatedInstrument>(model("colour"), 7), recorder_};
-};
-
-TEST_F(FrozenPort, KeepsItsScreenWhileTheClockTicks) {
-    port_.setFrozen(true);
-    const QImage before = port_.instrument().snapshot();
-    port_.tick();
-    port_.tick();
-    EXPECT_EQ(port_.instrument().snapshot(), before);
-}
-
-TEST_F(FrozenPort, MovesAgainWhenThawed) {
-    const QImage before = port_.instrument().snapshot();
-    port_.setFrozen(true);
-    port_.setFrozen(false);
-    port_.tick();
-    EXPECT_NE(port_.instrument().snapshot(), before);
+// A frozen port keeps its screen while the clock ticks, and moves again when thawed.
+TEST(FrozenPort, KeepsItsScreenUntilThawed) {
+    Recorder recorder;
+    InstrumentPort port{1, "unused.sock", std::make_unique<SimulatedInstrument>(model("colour"), 7),
+                        recorder};
+    port.setFrozen(true);
+    const QImage before = port.instrument().snapshot();
+    port.tick();
+    port.tick();
+    EXPECT_EQ(port.instrument().snapshot(), before);
+    port.setFrozen(false);
+    port.tick();
+    EXPECT_NE(port.instrument().snapshot(), before);
 }
 
 } // namespace

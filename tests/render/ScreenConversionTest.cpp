@@ -93,20 +93,14 @@ TEST(PaletteScreenTest, ValuesCrossByteBoundaries) {
     EXPECT_EQ(screen.Height(), 19); // the unused panel rows of a deep model stay below
 }
 
+// Entries are written unchanged; an index beyond the palette is black.
 TEST(PaletteScreenTest, PaletteEntriesAreWrittenUnchanged) {
-    const ScreenGeometry geometry{2, 1, 0};
+    const ScreenGeometry geometry{3, 1, 0};
     CLumImage screen = screenFor(geometry);
-    ConvertScreen(screen, geometry, depth(8), {0x112233u, 0x445566u}, {1, 0});
+    ConvertScreen(screen, geometry, depth(8), {0x112233u, 0x445566u}, {1, 0, 200});
     EXPECT_EQ(screen.Pixel(0, 0), 0x445566u);
     EXPECT_EQ(screen.Pixel(1, 0), 0x112233u);
-}
-
-TEST(PaletteScreenTest, AnIndexBeyondThePaletteIsBlack) {
-    const ScreenGeometry geometry{2, 1, 0};
-    CLumImage screen = screenFor(geometry);
-    ConvertScreen(screen, geometry, depth(8), {kWhite}, {0, 200});
-    EXPECT_EQ(screen.Pixel(0, 0), kWhite);
-    EXPECT_EQ(screen.Pixel(1, 0), 0u);
+    EXPECT_EQ(screen.Pixel(2, 0), 0u);
 }
 
 TEST(DirectColourTest, WordsAreLittleEndianThroughTheTranslator) {
@@ -140,21 +134,20 @@ TEST(ConversionBoundsTest, ShortDataConvertsAsFarAsItGoes) {
     EXPECT_EQ(screen.Pixel(0, 0), kWhite);
 }
 
-TEST(ConversionBoundsTest, AnImageSmallerThanTheDisplayIsClipped) {
+// An image smaller than the display is clipped; an empty image and a depth of
+// zero are skipped.
+TEST(ConversionBoundsTest, SmallEmptyAndZeroDepthConversionsStayInBounds) {
     CLumImage small;
     ASSERT_TRUE(small.Create(2, 2));
     const ScreenGeometry geometry{4, 4, 0};
     ConvertScreen(small, geometry, depth(8), Palette(256, kWhite), Bytes(16, 0));
     EXPECT_EQ(small.Pixel(1, 1), kWhite);
-}
 
-TEST(ConversionBoundsTest, EmptyImagesAndZeroDepthsAreSkipped) {
     CLumImage empty;
-    const ScreenGeometry geometry{2, 2, 0};
-    ConvertScreen(empty, geometry, depth(8), {kWhite}, Bytes(4, 0));
+    ConvertScreen(empty, geometry, depth(8), {kWhite}, Bytes(16, 0));
     EXPECT_TRUE(empty.IsEmpty());
     CLumImage screen = screenFor(geometry);
-    ConvertScreen(screen, geometry, depth(0), {kWhite}, Bytes(4, 0));
+    ConvertScreen(screen, geometry, depth(0), {kWhite}, Bytes(16, 0));
     EXPECT_EQ(screen.Pixel(0, 0), 0u);
 }
 

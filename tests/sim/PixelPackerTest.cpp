@@ -30,28 +30,11 @@ TEST(PixelPacker, ThreePixelHighDisplayPutsTopOfColumnOneInBitThree) {
     EXPECT_EQ(packed(8, 3, 1, {{{1, 0}, 1}}), (Bytes{0x08, 0x00, 0x00}));
 }
 
-TEST(PixelPacker, OneBitStreamRunsDownEachColumnThenOnToTheNext) {
-    // Column 0: bits 0-2; column 1: bits 3-5; column 2: bits 6-8, so its bottom
-    // pixel is bit 0 of the second byte.
-    EXPECT_EQ(packed(8, 3, 1, {{{0, 0}, 1}, {{0, 2}, 1}, {{2, 2}, 1}, {{7, 2}, 1}}),
-              (Bytes{0x05, 0x01, 0x80}));
-}
-
-TEST(PixelPacker, FourBitPixelsFillTheLowNibbleFirst) {
-    EXPECT_EQ(packed(2, 2, 4, {{{0, 0}, 0x1}, {{0, 1}, 0x2}, {{1, 0}, 0x3}, {{1, 1}, 0x4}}),
-              (Bytes{0x21, 0x43}));
-}
-
 TEST(PixelPacker, PixelsCrossingAByteTakeTheirLowBitsFromTheFirstByte) {
     // Values 5, 6, 7 at three bits each: 101 011 111 read least significant bit
     // first, so the top bit of the third value is bit 0 of byte 1.
     EXPECT_EQ(packed(1, 8, 3, {{{0, 0}, 5}, {{0, 1}, 6}, {{0, 2}, 7}, {{0, 7}, 1}}),
               (Bytes{0xF5, 0x01, 0x20}));
-}
-
-TEST(PixelPacker, SixteenBitPixelsAreLittleEndianWordsInColumnOrder) {
-    EXPECT_EQ(packed(2, 1, 16, {{{0, 0}, 0x1234}, {{1, 0}, 0xABCD}}),
-              (Bytes{0x34, 0x12, 0xCD, 0xAB}));
 }
 
 TEST(PixelPacker, ValuesWiderThanThePixelKeepOnlyTheirLowBits) {

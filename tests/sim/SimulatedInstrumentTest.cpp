@@ -1,10 +1,12 @@
 #include "instrument/SimulatedInstrument.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "instrument/InstrumentPort.h"
 #include "screen/StatusIcons.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace ombrix::sim {
@@ -155,6 +157,21 @@ TEST(SimulatedInstrument, DirectColourModelsDimTheirScreenWithTheBacklight) {
     instrument.answer({CommandKind::Key, model.keys.backlight}, {});
     EXPECT_NE(instrument.answer({CommandKind::Screen, 0}, {}).value(), lit);
     EXPECT_EQ(instrument.answer({CommandKind::Status, 0}, {}).value()[10], 0);
+}
+
+// A frozen port keeps its screen while the clock ticks, and moves again when thawed.
+TEST(FrozenPort, KeepsItsScreenUntilThawed) {
+    Recorder recorder;
+    InstrumentPort port{1, "unused.sock",
+                        std::make_unique<SimulatedInstrument>(*findModel("colour"), 7), recorder};
+    port.setFrozen(true);
+    const QImage before = port.instrument().snapshot();
+    port.tick();
+    port.tick();
+    EXPECT_EQ(port.instrument().snapshot(), before);
+    port.setFrozen(false);
+    port.tick();
+    EXPECT_NE(port.instrument().snapshot(), before);
 }
 
 } // namespace

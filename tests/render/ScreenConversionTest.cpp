@@ -40,15 +40,6 @@ CLumImage screenFor(const ScreenGeometry& geometry) {
     return screen;
 }
 
-TEST(MonochromeTest, DefaultColoursStoreWhiteForZeroAndBlackForOne) {
-    const ScreenGeometry geometry{8, 1, 0};
-    CLumImage screen = screenFor(geometry);
-    ConvertScreen(screen, geometry, depth(1), MonochromePalette({}, false), {0b10101010});
-    for (int x = 0; x < 8; ++x) {
-        EXPECT_EQ(screen.Pixel(x, 0), x % 2 ? 0u : kWhite) << x;
-    }
-}
-
 TEST(MonochromeTest, ColourReferencesAreSwappedIntoPixels) {
     DisplayColors colours;
     colours[DisplayColors::Background] = ColorRef(0x0000FF); // pure red
@@ -101,16 +92,6 @@ TEST(PaletteScreenTest, PaletteEntriesAreWrittenUnchanged) {
     EXPECT_EQ(screen.Pixel(0, 0), 0x445566u);
     EXPECT_EQ(screen.Pixel(1, 0), 0x112233u);
     EXPECT_EQ(screen.Pixel(2, 0), 0u);
-}
-
-TEST(DirectColourTest, WordsAreLittleEndianThroughTheTranslator) {
-    const ScreenGeometry geometry{2, 2, 11};
-    CLumImage screen = screenFor(geometry);
-    ConvertScreen(screen, geometry, rgb565(), {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF});
-    EXPECT_EQ(screen.Pixel(0, 0), 0xF80000u);
-    EXPECT_EQ(screen.Pixel(0, 1), 0x00FC00u);
-    EXPECT_EQ(screen.Pixel(1, 0), 0x0000F8u);
-    EXPECT_EQ(screen.Pixel(1, 1), 0xF8FCF8u);
 }
 
 TEST(DirectColourTest, MoreThanSixteenBitsConvertsNothing) {

@@ -52,11 +52,12 @@ QStringList captureArguments(const QTemporaryDir& scratch) {
     return arguments;
 }
 
-int inkedPixels(const QImage& image) {
+// Pixels of `image` other than `paper`.
+int pixelsUnlike(const QImage& image, QRgb paper) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            count += (image.pixel(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu ? 1 : 0;
+            count += image.pixel(x, y) != paper ? 1 : 0;
         }
     }
     return count;
@@ -78,9 +79,11 @@ TEST(CliCaptureIntegrationTest, WritesWhatTheSimulatorDrewForEveryModel) {
         const int panel = model.bitsPerPixel == 1 ? model.iconPanelHeight : 0;
         ASSERT_EQ(capture.size(), QSize(model.width, model.height + panel));
         EXPECT_EQ(ombrix::testing::ScreenMismatches(model, capture, snapshot), 0);
+        const QImage display = capture.copy(0, panel, model.width, model.height);
+        EXPECT_GT(pixelsUnlike(display, display.pixel(0, 0)), 0) << "a blank screen proves nothing";
         if (panel > 0) {
             // The icons the simulator lights show in the panel rows.
-            EXPECT_GT(inkedPixels(capture.copy(0, 0, model.width, panel)), 0);
+            EXPECT_GT(pixelsUnlike(capture.copy(0, 0, model.width, panel), qRgb(255, 255, 255)), 0);
         }
     }
 }

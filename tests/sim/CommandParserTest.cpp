@@ -81,6 +81,7 @@ TEST(CommandParser, SkipsWhatIsNoCommandAndHoldsNoMoreThanTheStartOfOne) {
     EXPECT_EQ(feedText(parser, "xx\x01#9,Q;#7,SP,4;#7,IC;"), only(CommandKind::Icons));
     EXPECT_EQ(parser.pendingBytes(), 0U);
     EXPECT_EQ(feedText(parser, ";#0,ab#7,SC;"), only(CommandKind::Screen));
+    EXPECT_EQ(feedText(parser, ";#7,SC;"), only(CommandKind::Screen)); // a stale ";" before it
     for (const std::uint8_t noise : {';', '#'}) {
         EXPECT_TRUE(parser.feed(std::vector<std::uint8_t>(10'000, noise)).empty());
         EXPECT_LE(parser.pendingBytes(), 1U);

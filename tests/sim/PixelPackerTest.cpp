@@ -1,6 +1,7 @@
 #include "screen/PixelPacker.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "instrument/SimulatedInstrument.h"
 #include "screen/FrontPanel.h"
 #include "screen/LiveScreen.h"
 #include "screen/PixelEncoder.h"
@@ -111,6 +112,26 @@ TEST(LiveScreen, FrameHoldsEveryDrawnPixelAtItsPlaceForEveryModel) {
                           encoder.valueOf(screen.image().pixel(x, y)))
                     << x << "," << y;
             }
+        }
+    }
+}
+
+// The screen reply is exactly the packed screen, and the rule under the title
+// runs across the whole width in the label's value: row 9 on the 128 x 64
+// display, rows 18 and 19 on the larger ones (0x8C9AB4 in 5-6-5 on the colour one).
+TEST(LiveScreen, TheScreenReplyHoldsTheWholeScreenWithItsRule) {
+    for (const InstrumentModel& model : allModels()) {
+        SCOPED_TRACE(std::string(model.key));
+        SimulatedInstrument instrument(model, 1);
+        const Bytes frame = instrument.answer({CommandKind::Screen, 0}, {}).value();
+        EXPECT_EQ(frame.size(),
+                  static_cast<std::size_t>(model.width * model.height * model.bitsPerPixel / 8));
+        const std::map<std::string_view, std::pair<int, std::uint32_t>> rules{
+            {"mono", {9, 1}}, {"palette", {18, 3}}, {"colour", {19, 0x8CD6}}};
+        const auto rule = rules.find(model.key);
+        for (int x = 0; rule != rules.end() && x < model.width; ++x) {
+            const auto [row, value] = rule->second;
+            ASSERT_EQ(unpacked(frame, model.height, model.bitsPerPixel, x, row), value) << x;
         }
     }
 }

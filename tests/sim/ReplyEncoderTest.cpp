@@ -1,6 +1,8 @@
-// The replies' byte layouts that no model of the catalogue shows whole; the
-// rest every integration test reads through the application's own decoders.
+// The replies' byte layouts that the application's decoders would read without
+// complaint if they were wrong; the rest every integration test reads through them.
 #include "protocol/ReplyEncoder.h"
+
+#include "catalogue/ModelCatalogue.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -15,6 +17,21 @@ Bytes text(std::string_view value) {
 
 TEST(Replies, UsValuesMayBeNegative) {
     EXPECT_EQ(encodeUsValue(-12), text("#7,US,-12;"));
+}
+
+// A palette screen's parameters are its depth and gamma, without a colour layout.
+TEST(Replies, PaletteScreenParametersCarryOnlyBitsAndGamma) {
+    Bytes expected = text("#7,SP,1,");
+    expected.insert(expected.end(), {0x04, 0x00, 0x04, 0x00, 0xDC, 0x00});
+    EXPECT_EQ(encodeScreenParameters(*findModel("palette")), expected);
+}
+
+// Garbage is closed, so the host reads it at once, but holds no identification.
+TEST(Replies, GarbageIsClosedButHoldsNoIdentificationMark) {
+    const Bytes garbage = encodeGarbageIdentification();
+    const std::string asText(garbage.begin(), garbage.end());
+    EXPECT_EQ(asText.find("#1,U"), std::string::npos);
+    EXPECT_EQ(asText.find(';'), asText.size() - 1);
 }
 
 TEST(Replies, IconsAreTwelveBytesOfLittleEndianWords) {

@@ -28,13 +28,6 @@ TEST(CliDevicesIntegrationTest, ListsOnlyTheInstrumentThatIdentifiesItself) {
     EXPECT_EQ(garbage.received(), ";#1,U?,N?;");
 }
 
-TEST(CliDevicesIntegrationTest, AnEmptyDeviceDirectoryListsNothing) {
-    QTemporaryDir directory;
-    const CliResult result = RunCli({"devices"}, directory.path());
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.isEmpty());
-}
-
 TEST(CliDevicesIntegrationTest, ListsEverySimulatedInstrument) {
     QTemporaryDir directory;
     SimProcess simulator({}, directory.path().toStdString());

@@ -52,23 +52,6 @@ protected:
     SampleModelWriter writer{directory.path()};
 };
 
-TEST_F(SampleModelsTest, EveryModelFileIsNamedByTheNamingRuleAndLoadsBackAsWritten) {
-    int familyFiles = 0;
-    for (const InstrumentModel& model : sim::allModels()) {
-        SCOPED_TRACE(model.key);
-        EXPECT_TRUE(writer.modelPath(model).endsWith(expectedEnding(model)));
-        const model::ModelFile expected = SampleModelWriter::describe(model);
-        const model::ModelFile loaded = load(model);
-        EXPECT_EQ(loaded.model(), expected.model());
-        EXPECT_EQ(loaded.layout(), expected.layout());
-        EXPECT_EQ(loaded.model().displayWidth, model.width);
-        EXPECT_EQ(loaded.model().displayHeight, model.height);
-        EXPECT_EQ(loaded.model().iconsPanelHeight, model.iconPanelHeight);
-        familyFiles += model.shippedFile == sim::ModelFileKind::Family ? 1 : 0;
-    }
-    EXPECT_GE(familyFiles, 1);
-}
-
 TEST_F(SampleModelsTest, TheBuildWroteTheSameFiles) {
     for (const InstrumentModel& model : sim::allModels()) {
         SCOPED_TRACE(model.key);

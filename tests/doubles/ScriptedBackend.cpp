@@ -199,6 +199,14 @@ ScriptedDevice& ScriptedBackend::addDevice(const std::string& path) {
     return *devices_.back().second;
 }
 
+ScriptedDevice& ScriptedBackend::addInstrument(const std::string& path, std::uint32_t serial,
+                                               const std::string& unit, int usValue) {
+    ScriptedDevice& device = addDevice(path);
+    device.answer(kShortIdentification, "#1,U" + unit + ",N" + std::to_string(serial) + ";");
+    device.answer(";#7,US;", "#7,US," + std::to_string(usValue) + ";");
+    return device;
+}
+
 ScriptedDevice& ScriptedBackend::device(const std::string& path) {
     const auto found = std::find_if(devices_.begin(), devices_.end(),
                                     [&](const auto& entry) { return entry.first == path; });

@@ -17,6 +17,9 @@
 
 namespace ombrix::link {
 
+// The identification a device refresh asks every device for first.
+inline constexpr const char* kShortIdentification = ";#1,U?,N?;";
+
 // One piece of a scripted reply: bytes that arrive `delay` after the command.
 struct ReplyPiece {
     std::chrono::milliseconds delay{0};
@@ -89,8 +92,12 @@ class ScriptedBackend final : public DeviceBackend {
 public:
     explicit ScriptedBackend(Clock& clock) : clock_(clock) {}
 
-    // Adds an instrument at the end of the enumeration order.
+    // Adds a device at the end of the enumeration order.
     ScriptedDevice& addDevice(const std::string& path);
+    // Adds a device that identifies itself during a device refresh: unit type
+    // `unit` (with its letter), `serial`, and `usValue` for ";#7,US;".
+    ScriptedDevice& addInstrument(const std::string& path, std::uint32_t serial,
+                                  const std::string& unit = "745A", int usValue = 0);
     ScriptedDevice& device(const std::string& path);
     void setFailListing(bool fail) { failListing_ = fail; }
 

@@ -47,12 +47,14 @@ TEST_F(SocketBackendTest, ListsSocketsNamedDotSockInBytewiseOrder) {
     EXPECT_EQ(*paths, (std::vector<std::string>{devicePath("B.sock"), devicePath("a.sock")}));
 }
 
-TEST_F(SocketBackendTest, AMissingDirectoryHasNoInstruments) {
+TEST_F(SocketBackendTest, AMissingDirectoryAndPathsOfOtherBackendsHaveNoInstruments) {
     SocketBackend missing(directory / "nowhere");
     const auto paths = missing.listDevicePaths();
     ASSERT_TRUE(paths.has_value());
     EXPECT_TRUE(paths->empty());
     EXPECT_EQ(missing.open("sock:" + (directory / "nowhere" / "x.sock").string()), nullptr);
+    EXPECT_EQ(backend.open("usb:1-2"), nullptr);
+    EXPECT_EQ(backend.open("sock:/" + std::string(200, 'x') + ".sock"), nullptr);
 }
 
 TEST_F(SocketBackendTest, CarriesTheBytesUnchangedBothWays) {
@@ -60,20 +62,14 @@ TEST_F(SocketBackendTest, CarriesTheBytesUnchangedBothWays) {
     peer.answer(";#0,;;", "ok;");
     auto channel = backend.open(devicePath("i.sock"));
     ASSERT_NE(channel, nullptr);
+    std::uint8_t nothing[16];
+    EXPECT_EQ(channel->read(nothing), 0u); // nothing to read: returns empty-handed
     const std::string command = ";#0,;;";
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(command.data());
     EXPECT_EQ(channel->write({bytes, command.size()}), command.size());
     EXPECT_EQ(readAll(*channel, 3), "ok;");
     EXPECT_EQ(peer.received(), command);
     EXPECT_TRUE(channel->setTransferTimeout(4'000'000));
-}
-
-TEST_F(SocketBackendTest, AReadWithNothingToReadReturnsEmptyHanded) {
-    SocketPeer peer(directory / "i.sock");
-    auto channel = backend.open(devicePath("i.sock"));
-    ASSERT_NE(channel, nullptr);
-    std::uint8_t buffer[16];
-    EXPECT_EQ(channel->read(buffer), 0u);
 }
 
 TEST_F(SocketBackendTest, UnpluggingRemovesTheDeviceAndBreaksTheChannel) {
@@ -86,11 +82,6 @@ TEST_F(SocketBackendTest, UnpluggingRemovesTheDeviceAndBreaksTheChannel) {
     EXPECT_FALSE(channel->read(buffer).has_value());
     const std::uint8_t byte = ';';
     EXPECT_FALSE(channel->write({&byte, 1}).has_value());
-}
-
-TEST_F(SocketBackendTest, RefusesPathsOfOtherBackends) {
-    EXPECT_EQ(backend.open("usb:1-2"), nullptr);
-    EXPECT_EQ(backend.open("sock:/" + std::string(200, 'x') + ".sock"), nullptr);
 }
 
 // The one test in real time: identification and the silence time-out over a socket.

@@ -106,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A frame of another size (another instrument) cannot go on in the same
-// file: the recording ends by itself with a file that plays, and says why.
+// file: the timeline refuses it, and the recording ends by itself with a file
+// that plays, and says why.
 TEST(RecorderTest, EndsByItselfOnAScreenOfAnotherSize) {
     QTemporaryDir scratch;
     RecordingRequest request{scratch.filePath("rec.webm"),

@@ -113,12 +113,5 @@ TEST_F(RecordingTimelineTest, CaptionsAndSubtitlesFollowTheEntriesAndTheLostInst
                                                           {8000ms, 8500ms, "ESC"}}));
 }
 
-TEST_F(RecordingTimelineTest, RefusesAFrameOfAnotherSize) {
-    RecordingTimeline recording = timeline({true, 1, false});
-    ASSERT_TRUE(recording.Frame(MonoFrame(0, 1), 0ms));
-    EXPECT_FALSE(recording.Frame(ColourFrame(0, 2), 100ms));
-    EXPECT_TRUE(recording.Error().contains("size"));
-}
-
 } // namespace
 } // namespace ombrix::recording

@@ -78,13 +78,10 @@ TEST_F(IconPanelTest, SteadyIconsGoEverywhereBlinkingOnlyToTheBlinkPanel) {
     EXPECT_TRUE(lit(blink, 1));
     EXPECT_FALSE(lit(blink, 2));
     EXPECT_TRUE(lit(blink, 15));
-}
 
-TEST_F(IconPanelTest, StatusBitsOfTheFirstPairAreNoIcons) {
-    load();
     ComposeIcons(screen, icons, geometry, {0xC000, 0, 0, 0, 0, 0}, 0, colours);
     for (int x = 0; x < kWidth; ++x) {
-        EXPECT_FALSE(lit(screen, x)) << x;
+        EXPECT_FALSE(lit(screen, x)) << x << ": the status bits of the first pair are no icons";
     }
 }
 
@@ -116,16 +113,13 @@ TEST_F(IconPanelTest, ShortStripsAndMissingPanelsAreHarmless) {
     CLumImage untouched = screen;
     ComposeIcons(screen, none, geometry, {1, 0}, 0, colours);
     EXPECT_EQ(screen, untouched);
-}
 
-TEST_F(IconPanelTest, NoPanelHeightComposesNothing) {
-    load();
-    const ScreenGeometry flat{kWidth, 4, 0};
+    const ScreenGeometry flat{kWidth, 4, 0}; // no panel: nothing to compose
     CLumImage flatScreen;
     ASSERT_TRUE(CreateScreenImage(flatScreen, flat));
-    const CLumImage before = flatScreen;
+    untouched = flatScreen;
     ComposeIcons(flatScreen, icons, flat, {1, 0}, 0, colours);
-    EXPECT_EQ(flatScreen, before);
+    EXPECT_EQ(flatScreen, untouched);
 }
 
 } // namespace

@@ -43,16 +43,12 @@ TEST_F(DataSourceTest, TextRepliesEndAtTheFirstSemicolonAfterThePause) {
     EXPECT_GE(link::elapsedSince(before, clock.ticks()), 10u);
 }
 
-TEST_F(DataSourceTest, ABlockIsHeaderLengthAndPayload) {
+TEST_F(DataSourceTest, ABlockIsHeaderLittleEndianLengthAndPayload) {
     device.answer("#7,SP,1;", testing::Block("#7,SP,1,", std::string("\x10\x00\xDC\x00", 4)));
     const BlockReply reply = source.RequestBlock(kSerial, "#7,SP,1;");
     EXPECT_FALSE(reply.notSupported);
     EXPECT_EQ(reply.payload, (Bytes{0x10, 0x00, 0xDC, 0x00}));
-}
-
-TEST_F(DataSourceTest, ALengthAbove255IsLittleEndian) {
-    const std::string payload(300, 'p');
-    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", payload));
+    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", std::string(300, 'p')));
     EXPECT_EQ(source.RequestBlock(kSerial, "#7,SP,3;").payload.size(), 300u);
 }
 
@@ -64,27 +60,18 @@ TEST_F(DataSourceTest, TheMarkerEndsTheHeaderReadAtOnceAndKeepsTheDevice) {
     EXPECT_TRUE(deviceOpen(kSerial));
 }
 
-TEST_F(DataSourceTest, AQuestionMarkBeforeIndexThreeIsMalformed) {
-    device.answer("#7,SP,3;", "#?");
-    expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,3;"); });
-    EXPECT_FALSE(deviceOpen(kSerial));
-}
-
-TEST_F(DataSourceTest, AWrongHeaderIsMalformed) {
-    device.answer("#7,SP,1;", testing::Block("#7,SP,3,", "ab"));
-    expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,1;"); });
-    EXPECT_FALSE(deviceOpen(kSerial));
-}
-
-TEST_F(DataSourceTest, APayloadShorterThanAnnouncedTimesOut) {
-    device.answer("#7,SP,3;", testing::Block("#7,SP,3,", "abcd").substr(0, 11));
-    expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,3;"); });
-    EXPECT_FALSE(deviceOpen(kSerial));
-}
-
-TEST_F(DataSourceTest, AMissingLengthTimesOut) {
-    device.answer("#7,SP,1;", "#7,SP,1,");
-    expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,1;"); });
+// A "?" before index three, another header, a payload shorter than announced
+// and a missing length each close the device.
+TEST_F(DataSourceTest, AMalformedOrShortBlockIsALinkFailure) {
+    for (const std::string& reply :
+         {std::string("#?"), testing::Block("#7,SP,3,", "ab"),
+          testing::Block("#7,SP,1,", "abcd").substr(0, 11), std::string("#7,SP,1,")}) {
+        SCOPED_TRACE(reply);
+        device.answer("#7,SP,1;", reply);
+        expectFailure(1, [&] { source.RequestBlock(kSerial, "#7,SP,1;"); });
+        EXPECT_FALSE(deviceOpen(kSerial));
+        open(kSerial);
+    }
 }
 
 TEST_F(DataSourceTest, AFixedHeaderBlockCarriesItsLengthInBytesEightAndNine) {

@@ -68,10 +68,8 @@ TEST_F(IdentificationTest, ChooseModelTakesTheOwnFileInDataElseTheFamilyFileBesi
     EXPECT_EQ(choose(reply), family);
     const auto own = program.add("Data/LUM745A_RU.DEF");
     EXPECT_EQ(choose(reply), own);
-}
 
-TEST_F(IdentificationTest, ChooseModelPassesTheUsValueAsMode) {
-    program.add("Data/lum302.def");
+    program.add("Data/lum302.def"); // the US value is the mode
     const auto plus = program.add("Data/lum302plus.def");
     EXPECT_EQ(choose("#1,U302,W2.0.0;", 3), plus);
 }
@@ -129,25 +127,21 @@ TEST_F(IdentificationTest, ConnectClosesTheInstrumentWhenItCannotBeSelected) {
     }
 }
 
-TEST_F(IdentificationTest, CheckKeepsAnIdentificationReply) {
-    addInstrument("sock:/a", 31, "#1,U745A,W1.05.3,N31,S0;", 2);
+// A check keeps an identification reply; one that is none empties the record
+// (code 0) and leaves the device open.
+TEST_F(IdentificationTest, CheckKeepsAnIdentificationReplyOrEmptiesTheRecord) {
+    link::ScriptedDevice& device = addInstrument("sock:/a", 31, "#1,U745A,W1.05.3,N31,S0;", 2);
     open(31);
     OrmaSettings settings;
     CheckIdentification(source, settings, 31);
     EXPECT_EQ(settings, (OrmaSettings{"#1,U745A,W1.05.3,N31,S0;", L"", 2}));
-}
 
-TEST_F(IdentificationTest, CheckEmptiesTheRecordWhenTheReplyIsNoIdentification) {
-    link::ScriptedDevice& device = addInstrument("sock:/a", 31, "#1,W1.05.3,U745A;", 2);
-    open(31);
-    OrmaSettings settings{"#1,U745;", L"#1,U745;", 3};
-    expectFailure(0, [&] { CheckIdentification(source, settings, 31); });
-    EXPECT_EQ(settings, OrmaSettings());
-    EXPECT_TRUE(deviceOpen(31));
-
-    device.answer(kIdentification, "?;");
-    expectFailure(0, [&] { CheckIdentification(source, settings, 31); });
-    EXPECT_EQ(settings, OrmaSettings());
+    for (const char* reply : {"#1,W1.05.3,U745A;", "?;"}) {
+        device.answer(kIdentification, reply);
+        expectFailure(0, [&] { CheckIdentification(source, settings, 31); });
+        EXPECT_EQ(settings, OrmaSettings()) << reply;
+        EXPECT_TRUE(deviceOpen(31));
+    }
 }
 
 } // namespace

@@ -59,22 +59,19 @@ TEST(PaletteTest, GammaIsAppliedWithTruncation) {
     EXPECT_EQ(corrected[0], 0x373737u); // 55 per channel
 }
 
-TEST(PaletteTest, ShortAndLongPayloadsStayInsideThePalette) {
-    const Palette partial = PaletteFromPayload(2, 1.0, {1, 2, 3, 4});
-    EXPECT_EQ(partial, (Palette{0x010203u, 0, 0, 0}));
-    const Palette empty = PaletteFromPayload(4, 1.0, {});
-    EXPECT_EQ(empty, Palette(16, 0u));
-    const Palette overflow = PaletteFromPayload(2, 1.0, Bytes(3 * 10, 0xFF));
-    EXPECT_EQ(overflow, Palette(4, 0xFFFFFFu));
+// A palette is as long as the depth gives, whatever the payload holds; one bit
+// and direct colour have none.
+TEST(PaletteTest, ThePaletteHasTheSizeOfTheDepth) {
+    EXPECT_EQ(PaletteFromPayload(2, 1.0, {1, 2, 3, 4}), (Palette{0x010203u, 0, 0, 0}));
+    EXPECT_EQ(PaletteFromPayload(4, 1.0, {}), Palette(16, 0u));
+    EXPECT_EQ(PaletteFromPayload(2, 1.0, Bytes(3 * 10, 0xFF)), Palette(4, 0xFFFFFFu));
+    for (const std::uint32_t bits : {1u, 16u, 24u}) {
+        EXPECT_TRUE(PaletteFromPayload(bits, 1.0, {1, 2, 3}).empty()) << bits;
+    }
 }
 
-TEST(PaletteTest, OneBitAndDirectColourHaveNoPalette) {
-    EXPECT_TRUE(PaletteFromPayload(1, 1.0, {1, 2, 3}).empty());
-    EXPECT_TRUE(PaletteFromPayload(16, 1.0, {1, 2, 3}).empty());
-    EXPECT_TRUE(PaletteFromPayload(24, 1.0, {1, 2, 3}).empty());
-}
-
-TEST(IconWordsTest, StatusComesFromTheFirstPair) {
+// Status bits come from the first pair, the words sign-extended.
+TEST(IconWordsTest, StatusComesFromTheFirstPairAndWordsAreSignExtended) {
     IconState state;
     state.StatusWord = 0x0104; // bit 2 is cleared, other bits kept
     DecodeIcons({0x00, 0x40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, state);
@@ -82,10 +79,7 @@ TEST(IconWordsTest, StatusComesFromTheFirstPair) {
 
     DecodeIcons({0x00, 0xC0, 0x00, 0x40, 0, 0, 0, 0, 0, 0, 0, 0}, state);
     EXPECT_EQ(state.StatusWord, 0x0100 | kStatusBacklight);
-}
 
-TEST(IconWordsTest, WordsAreSignExtended) {
-    IconState state;
     DecodeIcons({0x01, 0x80, 0xFF, 0x7F, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF}, state);
     EXPECT_EQ(state.iconWords, (std::vector<std::int32_t>{-32767, 0x7FFF, 0, 0, 0, -1}));
 }
@@ -198,37 +192,31 @@ TEST_F(ScreenRequestsTest, IconsOfAOneBitScreen) {
     EXPECT_EQ(state.StatusWord, kStatusNewScreen);
 }
 
-TEST_F(ScreenRequestsTest, AFullIconBlockWithAQuestionMarkAtIndexThreeIsData) {
+// A full block with a "?" at index three is data; a short one is malformed.
+TEST_F(ScreenRequestsTest, AnIconBlockIsTwelveBytesOfData) {
     device.answer("#7,IC;", raw({0x00, 0x00, 0x00, '?', 0, 0, 0, 0, 0, 0, 0, 0}));
     IconState state;
     QueryIcons(source, state, kSerial);
     EXPECT_EQ(state.iconWords[1], 0x3F00);
-}
 
-TEST_F(ScreenRequestsTest, AShortIconBlockIsMalformed) {
     device.answer("#7,IC;", raw({0x00, 0x40, 0x00}));
-    IconState state;
     EXPECT_EQ(failureCode([&] { QueryIcons(source, state, kSerial); }), 1);
     EXPECT_FALSE(deviceOpen(kSerial));
 }
 
+// The screen is read to its exact size; nothing is asked for an empty one, and
+// a short one times out.
 TEST_F(ScreenRequestsTest, TheScreenIsReadToTheExactSize) {
-    device.answer("#7,SC;", std::string(1024, '\x0F') + "extra");
-    Bytes screen;
-    ReadScreen(source, screen, ScreenByteCount(128, 64, 1), kSerial);
-    EXPECT_EQ(screen.size(), 1024u);
-}
-
-TEST_F(ScreenRequestsTest, NothingIsAskedForAnEmptyScreen) {
     Bytes screen{1, 2};
     ReadScreen(source, screen, 0, kSerial);
     EXPECT_TRUE(screen.empty());
     EXPECT_EQ(device.written().find("#7,SC;"), std::string::npos);
-}
 
-TEST_F(ScreenRequestsTest, AShortScreenTimesOut) {
+    device.answer("#7,SC;", std::string(1024, '\x0F') + "extra");
+    ReadScreen(source, screen, ScreenByteCount(128, 64, 1), kSerial);
+    EXPECT_EQ(screen.size(), 1024u);
+
     device.answer("#7,SC;", std::string(1000, '\x0F'));
-    Bytes screen;
     EXPECT_EQ(failureCode([&] { ReadScreen(source, screen, 1024, kSerial); }), 1);
     EXPECT_FALSE(deviceOpen(kSerial));
 }

@@ -36,10 +36,7 @@ protected:
     // An instrument that identifies itself during the device refresh.
     link::ScriptedDevice& addInstrument(const std::string& path, link::Serial serial,
                                         int usValue = 0) {
-        link::ScriptedDevice& device = backend.addDevice(path);
-        device.answer(";#1,U?,N?;", "#1,U745A,N" + std::to_string(serial) + ";");
-        device.answer(";#7,US;", "#7,US," + std::to_string(usValue) + ";");
-        return device;
+        return backend.addInstrument(path, serial, "745A", usValue);
     }
 
     void open(link::Serial serial) {

@@ -30,14 +30,10 @@ struct CommandText {
 
 class EachCommandText : public testing::TestWithParam<CommandText> {};
 
-TEST_P(EachCommandText, IsRecognisedWhole) {
+TEST_P(EachCommandText, IsRecognisedWholeAndByteByByte) {
     CommandParser parser;
     EXPECT_EQ(feedText(parser, GetParam().text), only(GetParam().kind));
     EXPECT_EQ(parser.pendingBytes(), 0U);
-}
-
-TEST_P(EachCommandText, IsRecognisedByteByByte) {
-    CommandParser parser;
     std::vector<Command> commands;
     for (const char character : GetParam().text) {
         const auto completed = feedText(parser, std::string_view(&character, 1));
@@ -56,20 +52,19 @@ INSTANTIATE_TEST_SUITE_P(Protocol, EachCommandText,
                                          CommandText{"#7,IC;", CommandKind::Icons},
                                          CommandText{"#7,SC;", CommandKind::Screen}));
 
-TEST(CommandParser, SplitsSeveralCommandsArrivingInOneRead) {
+// Reads cut a stream anywhere: several commands in one, one across several,
+// a key press before its code.
+TEST(CommandParser, SplitsAndJoinsCommandsWhateverTheReads) {
     CommandParser parser;
-    const auto commands = feedText(parser, "#7,SP,3;#7,SC;;#7,US;");
-    EXPECT_EQ(commands,
+    EXPECT_EQ(feedText(parser, "#7,SP,3;#7,SC;;#7,US;"),
               (std::vector<Command>{
                   {CommandKind::Status, 0}, {CommandKind::Screen, 0}, {CommandKind::UsValue, 0}}));
-}
-
-TEST(CommandParser, JoinsACommandSplitAcrossReads) {
-    CommandParser parser;
     EXPECT_TRUE(feedText(parser, ";#1,U?,").empty());
     EXPECT_EQ(parser.pendingBytes(), 7U);
     EXPECT_EQ(feedText(parser, "W?,N?,S?;#7,S"), only(CommandKind::Identify));
     EXPECT_EQ(feedText(parser, "C;"), only(CommandKind::Screen));
+    EXPECT_TRUE(feedText(parser, ";#0,").empty());
+    EXPECT_EQ(feedText(parser, "A;"), std::vector<Command>{key('A')});
 }
 
 TEST(CommandParser, TakesAnyByteAsKeyCodeIncludingTheTerminator) {
@@ -79,36 +74,18 @@ TEST(CommandParser, TakesAnyByteAsKeyCodeIncludingTheTerminator) {
     EXPECT_EQ(parser.feed(stream), (std::vector<Command>{key(0x3B), key(0x00), key(0xFF)}));
 }
 
-TEST(CommandParser, KeyPressSplitBeforeItsCodeWaitsForTheCode) {
-    CommandParser parser;
-    EXPECT_TRUE(feedText(parser, ";#0,").empty());
-    EXPECT_EQ(feedText(parser, "A;"), std::vector<Command>{key('A')});
-}
-
-TEST(CommandParser, SkipsGarbageAndUnknownCommandsToTheNextCommand) {
+// Garbage, unknown commands and a key press without its closing semicolon are
+// skipped to the next command, and never held beyond the start of one.
+TEST(CommandParser, SkipsWhatIsNoCommandAndHoldsNoMoreThanTheStartOfOne) {
     CommandParser parser;
     EXPECT_EQ(feedText(parser, "xx\x01#9,Q;#7,SP,4;#7,IC;"), only(CommandKind::Icons));
     EXPECT_EQ(parser.pendingBytes(), 0U);
-}
-
-TEST(CommandParser, RecoversFromAKeyPressWithoutItsClosingSemicolon) {
-    CommandParser parser;
     EXPECT_EQ(feedText(parser, ";#0,ab#7,SC;"), only(CommandKind::Screen));
-}
-
-TEST(CommandParser, AStaleSemicolonBeforeACommandDoesNotHideIt) {
-    CommandParser parser;
-    EXPECT_EQ(feedText(parser, ";#7,SC;"), only(CommandKind::Screen));
-}
-
-TEST(CommandParser, HoldsNoMoreThanTheStartOfOneCommand) {
-    CommandParser parser;
-    const std::vector<std::uint8_t> noise(10'000, ';');
-    EXPECT_TRUE(parser.feed(noise).empty());
-    EXPECT_LE(parser.pendingBytes(), 1U);
-    const std::vector<std::uint8_t> hashes(10'000, '#');
-    EXPECT_TRUE(parser.feed(hashes).empty());
-    EXPECT_LE(parser.pendingBytes(), 1U);
+    EXPECT_EQ(feedText(parser, ";#7,SC;"), only(CommandKind::Screen)); // a stale ";" before it
+    for (const std::uint8_t noise : {';', '#'}) {
+        EXPECT_TRUE(parser.feed(std::vector<std::uint8_t>(10'000, noise)).empty());
+        EXPECT_LE(parser.pendingBytes(), 1U);
+    }
 }
 
 TEST(CommandNames, RoundTripForEveryRequestWithAReply) {

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(FrontPanelTest, MenuKeyOpensTheMenuAndArrowsMoveThroughItWrapping) {
+TEST_F(FrontPanelTest, MenuKeyOpensTheMenuArrowsMoveThroughItWrappingEnterOpensAnItem) {
     press({keys.menu});
     EXPECT_EQ(panel.page(), Page::Menu);
     press({keys.down, keys.down});
@@ -32,43 +32,33 @@ TEST_F(FrontPanelTest, MenuKeyOpensTheMenuAndArrowsMoveThroughItWrapping) {
     EXPECT_EQ(panel.menuIndex(), 0U);
     press({keys.up});
     EXPECT_EQ(panel.menuIndex(), kMenuItems.size() - 1);
-    press({keys.escape});
-    EXPECT_EQ(panel.page(), Page::Measure);
-}
-
-TEST_F(FrontPanelTest, EnterOpensTheSelectedMenuItem) {
-    press({keys.menu, keys.down, keys.down, keys.down, keys.enter});
+    press({keys.enter});
     EXPECT_EQ(panel.page(), Page::Info);
     press({keys.escape, keys.up, keys.up, keys.enter});
     EXPECT_EQ(panel.page(), Page::Range);
+    press({keys.escape, keys.escape});
+    EXPECT_EQ(panel.page(), Page::Measure);
 }
 
-TEST_F(FrontPanelTest, NumberEntryTakesDigitsOnePointAndDeletesWithLeft) {
+// Digits, one point, LEFT deletes, at most seven characters; ENTER stores a
+// number, ESC leaves the set point as it was.
+TEST_F(FrontPanelTest, NumberEntryTakesANumberOfSevenCharactersAtMost) {
     typeSetPoint({keys.digits[1], keys.digits[2], keys.point, keys.point, keys.digits[5],
                   keys.digits[9], keys.left});
     EXPECT_EQ(panel.entry(), "12.5");
     press({keys.enter});
     EXPECT_EQ(panel.page(), Page::Measure);
     EXPECT_EQ(panel.setPoint(), "12.5");
-}
-
-TEST_F(FrontPanelTest, NumberEntryStopsAtItsLongestLength) {
     typeSetPoint({keys.digits[1], keys.digits[2], keys.digits[3], keys.digits[4], keys.digits[5],
                   keys.digits[6], keys.digits[7], keys.digits[8]});
     EXPECT_EQ(panel.entry(), "1234567");
-}
-
-TEST_F(FrontPanelTest, EscapeLeavesTheEntryWithoutChangingTheSetPoint) {
-    typeSetPoint({keys.digits[3], keys.enter});
-    typeSetPoint({keys.digits[9], keys.escape});
+    press({keys.escape});
     EXPECT_EQ(panel.page(), Page::Menu);
-    EXPECT_EQ(panel.setPoint(), "3");
-}
-
-TEST_F(FrontPanelTest, EnterRefusesAnEntryThatIsNoNumber) {
+    EXPECT_EQ(panel.setPoint(), "12.5");
+    press({keys.escape});
     typeSetPoint({keys.point, keys.enter});
-    EXPECT_EQ(panel.page(), Page::SetPoint);
-    EXPECT_FALSE(panel.setPoint().has_value());
+    EXPECT_EQ(panel.page(), Page::SetPoint); // "." is no number
+    EXPECT_EQ(panel.setPoint(), "12.5");
 }
 
 TEST_F(FrontPanelTest, ADigitOnTheMeasurementPageStartsANewSetPoint) {
@@ -129,12 +119,9 @@ TEST_F(FrontPanelTest, CodesOfNoKeyAreRefused) {
     EXPECT_FALSE(panel.pressKey(0x00));
     EXPECT_FALSE(panel.pressKey(0x3B));
     EXPECT_TRUE(panel.pressKey(keys.enter));
-}
-
-TEST(FrontPanel, OldFirmwareBacklightKeyIsTheSemicolonByte) {
-    FrontPanel panel(findModel("legacy")->keys, 1);
-    EXPECT_TRUE(panel.pressKey(0x3B));
-    EXPECT_FALSE(panel.backlight());
+    FrontPanel legacy(findModel("legacy")->keys, 1); // its backlight key is the ";" byte
+    EXPECT_TRUE(legacy.pressKey(0x3B));
+    EXPECT_FALSE(legacy.backlight());
 }
 
 TEST(Measurement, FormatsCountsWithTheQuantitysDecimals) {

@@ -13,18 +13,40 @@ bool any(bool (*predicate)(const InstrumentModel&)) {
     return std::any_of(models.begin(), models.end(), predicate);
 }
 
-TEST(ModelCatalogue, KeysAndSerialsAreUnique) {
+// Unique keys and serials, screens of whole bytes described whole, icon
+// panels only above one-bit screens, twenty keys of their own codes.
+TEST(ModelCatalogue, EveryModelIsConsistent) {
     std::set<std::string_view> keys;
     std::set<std::uint32_t> serials;
     for (const InstrumentModel& model : allModels()) {
-        EXPECT_TRUE(keys.insert(model.key).second) << model.key;
-        EXPECT_TRUE(serials.insert(model.identification.serial).second) << model.key;
+        SCOPED_TRACE(std::string(model.key));
+        EXPECT_TRUE(keys.insert(model.key).second);
+        EXPECT_TRUE(serials.insert(model.identification.serial).second);
         EXPECT_EQ(findModel(model.key), &model);
+        EXPECT_EQ(model.width * model.height * model.bitsPerPixel % 8, 0);
+        if (model.colourLayout) {
+            const ColourLayout& layout = *model.colourLayout;
+            EXPECT_EQ(layout.redWidth + layout.greenWidth + layout.blueWidth, model.bitsPerPixel);
+        } else if (model.bitsPerPixel > 1) {
+            EXPECT_EQ(model.palette.size(), std::size_t{1} << model.bitsPerPixel);
+        }
+        if (model.iconPanelHeight > 0) {
+            EXPECT_EQ(model.bitsPerPixel, 1);
+            EXPECT_TRUE(model.knowsIconRequest);
+        }
+        const KeyCodes& codes = model.keys;
+        std::set<std::uint8_t> unique{codes.enter, codes.escape, codes.menu, codes.backlight,
+                                      codes.hold,  codes.left,   codes.up,   codes.right,
+                                      codes.down,  codes.point};
+        unique.insert(codes.digits.begin(), codes.digits.end());
+        EXPECT_EQ(unique.size(), 20U);
     }
     EXPECT_EQ(findModel("nonesuch"), nullptr);
 }
 
-TEST(ModelCatalogue, CoversEveryKindOfDisplay) {
+// The integration tests reach every kind of display and every branch of the
+// model file naming rule through these models.
+TEST(ModelCatalogue, CoversEveryKindOfDisplayAndModelFileName) {
     EXPECT_TRUE(any([](const InstrumentModel& m) {
         return m.bitsPerPixel == 1 && m.iconPanelHeight == 11 && m.knowsIconRequest;
     }));
@@ -39,38 +61,6 @@ TEST(ModelCatalogue, CoversEveryKindOfDisplay) {
     EXPECT_TRUE(any([](const InstrumentModel& m) {
         return !m.knowsScreenRequests && m.bitsPerPixel == 1 && m.knowsIconRequest;
     }));
-}
-
-TEST(ModelCatalogue, FormatsAreConsistent) {
-    for (const InstrumentModel& model : allModels()) {
-        SCOPED_TRACE(std::string(model.key));
-        EXPECT_EQ(model.width * model.height * model.bitsPerPixel % 8, 0);
-        if (model.colourLayout) {
-            const ColourLayout& layout = *model.colourLayout;
-            EXPECT_EQ(layout.redWidth + layout.greenWidth + layout.blueWidth, model.bitsPerPixel);
-        } else if (model.bitsPerPixel > 1) {
-            EXPECT_EQ(model.palette.size(), std::size_t{1} << model.bitsPerPixel);
-        }
-        if (model.iconPanelHeight > 0) {
-            EXPECT_EQ(model.bitsPerPixel, 1); // icon panels sit above monochrome displays only
-            EXPECT_TRUE(model.knowsIconRequest);
-        }
-    }
-}
-
-TEST(ModelCatalogue, KeysNeverRepeatWithinAModel) {
-    for (const InstrumentModel& model : allModels()) {
-        SCOPED_TRACE(std::string(model.key));
-        const KeyCodes& keys = model.keys;
-        std::set<std::uint8_t> codes{keys.enter, keys.escape, keys.menu, keys.backlight,
-                                     keys.hold,  keys.left,   keys.up,   keys.right,
-                                     keys.down,  keys.point};
-        codes.insert(keys.digits.begin(), keys.digits.end());
-        EXPECT_EQ(codes.size(), 20U);
-    }
-}
-
-TEST(ModelCatalogue, ModelFileNamesCoverEveryBranchOfTheNamingRule) {
     std::set<ModelFileKind> kinds;
     std::string names;
     for (const InstrumentModel& model : allModels()) {
@@ -78,9 +68,9 @@ TEST(ModelCatalogue, ModelFileNamesCoverEveryBranchOfTheNamingRule) {
         names += std::string(model.modelFileName) + " ";
     }
     EXPECT_EQ(kinds.size(), 2U);
-    EXPECT_NE(names.find("_ru.def"), std::string::npos);
-    EXPECT_NE(names.find("plus.def"), std::string::npos);
-    EXPECT_NE(names.find("lum745A"), std::string::npos);
+    for (const char* part : {"_ru.def", "plus.def", "lum745A"}) {
+        EXPECT_NE(names.find(part), std::string::npos) << part;
+    }
 }
 
 } // namespace

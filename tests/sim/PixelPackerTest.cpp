@@ -1,6 +1,7 @@
 #include "screen/PixelPacker.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "instrument/SimulatedInstrument.h"
 #include "screen/FrontPanel.h"
 #include "screen/LiveScreen.h"
 #include "screen/PixelEncoder.h"
@@ -30,28 +31,11 @@ TEST(PixelPacker, ThreePixelHighDisplayPutsTopOfColumnOneInBitThree) {
     EXPECT_EQ(packed(8, 3, 1, {{{1, 0}, 1}}), (Bytes{0x08, 0x00, 0x00}));
 }
 
-TEST(PixelPacker, OneBitStreamRunsDownEachColumnThenOnToTheNext) {
-    // Column 0: bits 0-2; column 1: bits 3-5; column 2: bits 6-8, so its bottom
-    // pixel is bit 0 of the second byte.
-    EXPECT_EQ(packed(8, 3, 1, {{{0, 0}, 1}, {{0, 2}, 1}, {{2, 2}, 1}, {{7, 2}, 1}}),
-              (Bytes{0x05, 0x01, 0x80}));
-}
-
-TEST(PixelPacker, FourBitPixelsFillTheLowNibbleFirst) {
-    EXPECT_EQ(packed(2, 2, 4, {{{0, 0}, 0x1}, {{0, 1}, 0x2}, {{1, 0}, 0x3}, {{1, 1}, 0x4}}),
-              (Bytes{0x21, 0x43}));
-}
-
 TEST(PixelPacker, PixelsCrossingAByteTakeTheirLowBitsFromTheFirstByte) {
     // Values 5, 6, 7 at three bits each: 101 011 111 read least significant bit
     // first, so the top bit of the third value is bit 0 of byte 1.
     EXPECT_EQ(packed(1, 8, 3, {{{0, 0}, 5}, {{0, 1}, 6}, {{0, 2}, 7}, {{0, 7}, 1}}),
               (Bytes{0xF5, 0x01, 0x20}));
-}
-
-TEST(PixelPacker, SixteenBitPixelsAreLittleEndianWordsInColumnOrder) {
-    EXPECT_EQ(packed(2, 1, 16, {{{0, 0}, 0x1234}, {{1, 0}, 0xABCD}}),
-              (Bytes{0x34, 0x12, 0xCD, 0xAB}));
 }
 
 TEST(PixelPacker, ValuesWiderThanThePixelKeepOnlyTheirLowBits) {
@@ -128,6 +112,26 @@ TEST(LiveScreen, FrameHoldsEveryDrawnPixelAtItsPlaceForEveryModel) {
                           encoder.valueOf(screen.image().pixel(x, y)))
                     << x << "," << y;
             }
+        }
+    }
+}
+
+// The screen reply is exactly the packed screen, and the rule under the title
+// runs across the whole width in the label's value: row 9 on the 128 x 64
+// display, rows 18 and 19 on the larger ones (0x8C9AB4 in 5-6-5 on the colour one).
+TEST(LiveScreen, TheScreenReplyHoldsTheWholeScreenWithItsRule) {
+    for (const InstrumentModel& model : allModels()) {
+        SCOPED_TRACE(std::string(model.key));
+        SimulatedInstrument instrument(model, 1);
+        const Bytes frame = instrument.answer({CommandKind::Screen, 0}, {}).value();
+        EXPECT_EQ(frame.size(),
+                  static_cast<std::size_t>(model.width * model.height * model.bitsPerPixel / 8));
+        const std::map<std::string_view, std::pair<int, std::uint32_t>> rules{
+            {"mono", {9, 1}}, {"palette", {18, 3}}, {"colour", {19, 0x8CD6}}};
+        const auto rule = rules.find(model.key);
+        for (int x = 0; rule != rules.end() && x < model.width; ++x) {
+            const auto [row, value] = rule->second;
+            ASSERT_EQ(unpacked(frame, model.height, model.bitsPerPixel, x, row), value) << x;
         }
     }
 }

@@ -1,10 +1,12 @@
 #include "instrument/SimulatedInstrument.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "instrument/InstrumentPort.h"
 #include "screen/StatusIcons.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace ombrix::sim {
@@ -44,37 +46,23 @@ protected:
     SimulatedInstrument instrument_{model_, 1234};
 };
 
+// New content is reported from the start, to a new host, and after the
+// reading moved or a key changed the screen, until the screen is read.
 TEST_F(InstrumentTest, ReportsNewContentUntilTheScreenIsRead) {
     EXPECT_TRUE(iconStatus() & kWordNewContent);
-    EXPECT_EQ(ask(CommandKind::Screen).size(), 128U * 64U / 8U);
-    EXPECT_FALSE(iconStatus() & kWordNewContent);
-    EXPECT_FALSE(iconStatus() & kWordNewContent);
-}
-
-TEST_F(InstrumentTest, ReportsNewContentAfterTheMeasurementMoved) {
     ask(CommandKind::Screen);
+    EXPECT_FALSE(iconStatus() & kWordNewContent);
+    EXPECT_FALSE(iconStatus() & kWordNewContent);
     instrument_.tick();
     EXPECT_TRUE(iconStatus() & kWordNewContent);
-}
-
-TEST_F(InstrumentTest, AKeyThatChangesNothingOnScreenReportsNoNewContent) {
     ask(CommandKind::Screen);
     press(model_.keys.up); // the arrows move nothing on the measurement page
     EXPECT_FALSE(iconStatus() & kWordNewContent);
     press(model_.keys.menu);
     EXPECT_TRUE(iconStatus() & kWordNewContent);
-}
-
-TEST_F(InstrumentTest, ANewHostIsToldThereIsContent) {
     ask(CommandKind::Screen);
     instrument_.onConnected();
     EXPECT_TRUE(iconStatus() & kWordNewContent);
-}
-
-TEST_F(InstrumentTest, BacklightKeyShowsInTheIconStatus) {
-    EXPECT_TRUE(iconStatus() & kWordBacklight);
-    press(model_.keys.backlight);
-    EXPECT_FALSE(iconStatus() & kWordBacklight);
 }
 
 TEST_F(InstrumentTest, IconsAreSteadyOrBlinkingByTheirWordPair) {
@@ -85,6 +73,9 @@ TEST_F(InstrumentTest, IconsAreSteadyOrBlinkingByTheirWordPair) {
     EXPECT_TRUE((shown & blinking) & kIconMeasuring); // blinking
     EXPECT_EQ(blinking & (kWordBacklight | kWordNewContent), 0);
     EXPECT_EQ(word(icons, 2), kIconBacklight);
+    EXPECT_TRUE(iconStatus() & kWordBacklight);
+    press(model_.keys.backlight);
+    EXPECT_FALSE(iconStatus() & kWordBacklight);
     press(model_.keys.hold);
     EXPECT_TRUE((word(ask(CommandKind::Icons), 0) & ~word(ask(CommandKind::Icons), 1)) & kIconHold);
 }
@@ -116,46 +107,28 @@ TEST_F(InstrumentTest, NoIconReplyEverHoldsTheStopByte) {
     }
 }
 
-TEST_F(InstrumentTest, StalledInstrumentAnswersNothingAndIgnoresKeys) {
-    faults_.stalled = true;
-    EXPECT_FALSE(instrument_.answer({CommandKind::Identify, 0}, faults_).has_value());
-    instrument_.answer({CommandKind::Key, model_.keys.backlight}, faults_);
-    EXPECT_TRUE(instrument_.panel().backlight());
-}
-
-TEST_F(InstrumentTest, GarbageReplacesBothIdentificationsButNotTheUsValue) {
+TEST_F(InstrumentTest, EachFaultChangesOnlyTheRepliesItNames) {
+    EXPECT_EQ(ask(CommandKind::Identify), text("#1,U745A,W1.05.3,N1234,S2A4F;")); // its own serial
     faults_.garbageIdentification = true;
     EXPECT_EQ(ask(CommandKind::Identify), encodeGarbageIdentification());
     EXPECT_EQ(ask(CommandKind::ShortIdentify), encodeGarbageIdentification());
     EXPECT_EQ(ask(CommandKind::UsValue), text("#7,US,1;"));
-}
 
-TEST_F(InstrumentTest, UnsupportedFaultAnswersWithTheMarker) {
+    faults_ = {};
     faults_.unsupported = {CommandKind::ScreenParameters, CommandKind::Icons};
+    faults_.cutAfter[CommandKind::Screen] = 100;
+    faults_.cutAfter[CommandKind::UsValue] = 1000;
     EXPECT_EQ(ask(CommandKind::ScreenParameters), encodeNotSupported());
     EXPECT_EQ(ask(CommandKind::Icons), encodeNotSupported());
     EXPECT_EQ(ask(CommandKind::Status).size(), 12U);
-}
-
-TEST_F(InstrumentTest, CutFaultShortensOnlyTheChosenReplies) {
-    faults_.cutAfter[CommandKind::Screen] = 100;
-    faults_.cutAfter[CommandKind::UsValue] = 1000;
     EXPECT_EQ(ask(CommandKind::Screen).size(), 100U);
     EXPECT_EQ(ask(CommandKind::UsValue), text("#7,US,1;"));
-    EXPECT_EQ(ask(CommandKind::Icons).size(), 12U);
-}
 
-TEST_F(InstrumentTest, IdentifiesWithItsOwnSerial) {
-    EXPECT_EQ(ask(CommandKind::Identify), text("#1,U745A,W1.05.3,N1234,S2A4F;"));
-}
-
-TEST(SimulatedInstrument, ScreenReplyHasTheExactSizeForEveryModel) {
-    for (const InstrumentModel& model : allModels()) {
-        SimulatedInstrument instrument(model, 1);
-        const auto expected =
-            static_cast<std::size_t>(model.width * model.height * model.bitsPerPixel / 8);
-        EXPECT_EQ(instrument.answer({CommandKind::Screen, 0}, {})->size(), expected) << model.key;
-    }
+    faults_ = {};
+    faults_.stalled = true; // answers nothing and ignores keys
+    EXPECT_FALSE(instrument_.answer({CommandKind::Identify, 0}, faults_).has_value());
+    instrument_.answer({CommandKind::Key, model_.keys.backlight}, faults_);
+    EXPECT_TRUE(instrument_.panel().backlight());
 }
 
 TEST(SimulatedInstrument, PaletteModelReportsStatusByBlockAndRefusesIcons) {
@@ -184,6 +157,21 @@ TEST(SimulatedInstrument, DirectColourModelsDimTheirScreenWithTheBacklight) {
     instrument.answer({CommandKind::Key, model.keys.backlight}, {});
     EXPECT_NE(instrument.answer({CommandKind::Screen, 0}, {}).value(), lit);
     EXPECT_EQ(instrument.answer({CommandKind::Status, 0}, {}).value()[10], 0);
+}
+
+// A frozen port keeps its screen while the clock ticks, and moves again when thawed.
+TEST(FrozenPort, KeepsItsScreenUntilThawed) {
+    Recorder recorder;
+    InstrumentPort port{1, "unused.sock",
+                        std::make_unique<SimulatedInstrument>(*findModel("colour"), 7), recorder};
+    port.setFrozen(true);
+    const QImage before = port.instrument().snapshot();
+    port.tick();
+    port.tick();
+    EXPECT_EQ(port.instrument().snapshot(), before);
+    port.setFrozen(false);
+    port.tick();
+    EXPECT_NE(port.instrument().snapshot(), before);
 }
 
 } // namespace

@@ -34,4 +34,17 @@ std::uint32_t ExpectedScreenPixel(const sim::InstrumentModel& model, const QImag
            gammaChannel(entry.blue, gamma);
 }
 
+int ScreenMismatches(const sim::InstrumentModel& model, const QImage& screen,
+                     const QImage& snapshot) {
+    const int top = model.bitsPerPixel == 1 ? model.iconPanelHeight : 0;
+    int count = 0;
+    for (int y = 0; y < model.height; ++y) {
+        for (int x = 0; x < model.width; ++x) {
+            count += (screen.pixel(x, top + y) & 0x00FFFFFFu) !=
+                     ExpectedScreenPixel(model, snapshot, x, y);
+        }
+    }
+    return count;
+}
+
 } // namespace ombrix::testing

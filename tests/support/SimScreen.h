@@ -13,4 +13,10 @@ namespace ombrix::testing {
 std::uint32_t ExpectedScreenPixel(const sim::InstrumentModel& model, const QImage& snapshot, int x,
                                   int y);
 
+// How many display pixels of `screen` (a picture of the screen as the
+// application draws it: a one-bit display below its icon panel) differ from
+// what it should show for the snapshot.
+int ScreenMismatches(const sim::InstrumentModel& model, const QImage& screen,
+                     const QImage& snapshot);
+
 } // namespace ombrix::testing

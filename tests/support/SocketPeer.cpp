@@ -51,11 +51,6 @@ void SocketPeer::answer(const std::string& command, const std::string& reply) {
     answers_[command] = reply;
 }
 
-void SocketPeer::setReplyDelay(std::chrono::milliseconds delay) {
-    std::lock_guard lock(mutex_);
-    delay_ = delay;
-}
-
 std::string SocketPeer::received() const {
     std::lock_guard lock(mutex_);
     return received_;
@@ -103,7 +98,6 @@ void SocketPeer::serveConnection(int fd, std::stop_token stop) {
 
 void SocketPeer::respond(int fd, std::string& pending) {
     std::string reply;
-    std::chrono::milliseconds delay{};
     {
         std::lock_guard lock(mutex_);
         for (const auto& [command, text] : answers_) {
@@ -113,13 +107,10 @@ void SocketPeer::respond(int fd, std::string& pending) {
                 break;
             }
         }
-        delay = delay_;
     }
-    if (reply.empty()) {
-        return;
+    if (!reply.empty()) {
+        ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
     }
-    std::this_thread::sleep_for(delay);
-    ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
 }
 
 } // namespace ombrix::testing

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -10,8 +9,8 @@
 namespace ombrix::testing {
 
 // A minimal socket instrument for tests: listens on a Unix-domain socket, and
-// answers each complete command it knows with a fixed reply, after an optional
-// delay. Everything it receives is kept for inspection.
+// answers each complete command it knows with a fixed reply. Everything it
+// receives is kept for inspection.
 class SocketPeer {
 public:
     explicit SocketPeer(std::filesystem::path socketPath);
@@ -20,7 +19,6 @@ public:
     ~SocketPeer();
 
     void answer(const std::string& command, const std::string& reply);
-    void setReplyDelay(std::chrono::milliseconds delay);
     std::string received() const;
     // Removes the socket file and drops the connection, as an unplugged instrument.
     void unplug();
@@ -35,7 +33,6 @@ private:
     int listener_ = -1;
     mutable std::mutex mutex_;
     std::map<std::string, std::string> answers_;
-    std::chrono::milliseconds delay_{0};
     std::string received_;
     std::jthread thread_;
 };

@@ -150,14 +150,7 @@ TEST_F(UsbLinkTest, CaptureAndPressRunOverUsb) {
         const QImage capture(QString::fromStdString(file));
         const int top = model.bitsPerPixel == 1 ? model.iconPanelHeight : 0;
         ASSERT_EQ(capture.size(), QSize(model.width, model.height + top));
-        int mismatches = 0;
-        for (int y = 0; y < model.height; ++y) {
-            for (int x = 0; x < model.width; ++x) {
-                mismatches += (capture.pixel(x, top + y) & 0xFFFFFFu) !=
-                              testing::ExpectedScreenPixel(model, snapshot, x, y);
-            }
-        }
-        EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(testing::ScreenMismatches(model, capture, snapshot), 0);
 
         ASSERT_EQ(runCli({"press", "MENU"}, out), 0) << lastErrors;
         EXPECT_EQ(instrument.keysReceived(), std::vector<std::uint8_t>{model.keys.menu});

@@ -134,14 +134,7 @@ TEST_F(UsbWindowTest, AnInstrumentTickedInTheDialogIsReachedAndShown) {
     const QImage snapshot = instrument.snapshot();
     const render::CLumImage shown = document.frame()->shown();
     const QImage screen = shown.AsQImage();
-    int mismatches = 0;
-    for (int y = 0; y < model.height; ++y) {
-        for (int x = 0; x < model.width; ++x) {
-            mismatches += (screen.pixel(x, y) & 0xFFFFFFu) !=
-                          testing::ExpectedScreenPixel(model, snapshot, x, y);
-        }
-    }
-    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(testing::ScreenMismatches(model, screen, snapshot), 0);
     ASSERT_TRUE(eventually([&] { return frame().View().Layout().has_value(); }));
     EXPECT_LT(viewDifference(frame().View(), screen.copy(0, 0, model.width, model.height)), 12.0);
 
